@@ -1,0 +1,60 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Colour.h"
+#include "Scene.h"
+
+#include <QWidget>
+#include <functional>
+
+namespace forms {
+
+// A window with a fixed client area whose whole content is one Scene. It dispatches clicks to the topmost
+// enabled element under the pointer and pointer moves to its own action where no element takes them, shows
+// tooltips and element cursors, and offers the modal message box and the end of the program.
+class Form : public QWidget {
+    Q_OBJECT
+
+public:
+    Form(QSize clientSize, Colour background);
+    ~Form() override;
+
+    Scene& scene() { return scene_; }
+    // The colour this window shows at a point of its client area (logical pixels); kNoColour outside.
+    Colour colourAt(QPointF pos) { return scene_.colourAt(pos); }
+
+    // What a pointer move at pos does, as the mouse event handler runs it: the entry point for moves that
+    // do not come from the platform.
+    void movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+    // A modal message box with one OK button and no icon; returns when it is closed.
+    void showMessage(const QString& prompt, const QString& title);
+    using MessagePresenter = std::function<void(const QString& prompt, const QString& title)>;
+    // Replaces the message box, so a test can record messages instead of blocking on them.
+    void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+    // Ends the program at once with exit status 0.
+    void endProgram();
+
+protected:
+    // The window's own pointer-move action: runs only where no element takes the pointer.
+    virtual void pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
+
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void hover(const Element* element);
+
+    Scene scene_;
+    const Element* hovered_ = nullptr;
+    const Element* pressed_ = nullptr;
+    MessagePresenter presenter_;
+};
+
+} // namespace forms

@@ -1,0 +1,60 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Colour.h"
+#include "Element.h"
+
+#include <QFont>
+#include <QStringList>
+
+namespace forms {
+
+// The platform's default colours of a label's face and text.
+inline constexpr Colour kDefaultLabelBack = 0x8000000Fu;
+inline constexpr Colour kDefaultLabelText = 0x80000012u;
+
+struct FontSpec {
+    // Preferred faces first; the platform's font matching fills in what is missing.
+    QStringList families;
+    qreal pointSize = 8.25;
+    bool bold = false;
+    bool italic = false;
+};
+
+// A rectangle painted in its back colour with its caption centred on top, wrapped at word boundaries. An
+// enabled label takes clicks and pointer moves; a disabled one draws its text in the platform's disabled
+// style and lets pointer input through.
+class Label final : public Element {
+public:
+    Label(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+          const Element* container = nullptr);
+
+    const QString& caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    Colour backColour() const { return back_; }
+    void setBackColour(Colour colour);
+    Colour foreColour() const { return fore_; }
+    void setForeColour(Colour colour);
+    qreal fontPointSize() const { return pointSize_; }
+    void setFontPointSize(qreal points);
+    const QFont& font() const { return font_; }
+    bool isEnabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    bool takesPointer() const override { return enabled_; }
+    void paint(QPainter& painter, const PaintContext& context) const override;
+
+private:
+    QString caption_;
+    Colour back_ = kDefaultLabelBack;
+    Colour fore_ = kDefaultLabelText;
+    qreal pointSize_;
+    QFont font_;
+    bool enabled_ = true;
+};
+
+// Font sizes are given in points at 96 dots per inch and set in pixels, so the layout does not move with
+// the screen's logical DPI.
+int pixelsOfPoints(qreal points);
+
+} // namespace forms

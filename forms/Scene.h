@@ -1,0 +1,68 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Colour.h"
+#include "Element.h"
+
+#include <QImage>
+#include <QPalette>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace forms {
+
+// The one rendering of a window's client area. The window shows this picture and the colour read-back
+// reads it, so what the pupil sees and what the game tests can never disagree. Changes are re-rendered
+// lazily and only where something changed: before the next reading, or when the window paints.
+class Scene final {
+public:
+    Scene(QSize size, Colour background);
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // Adds an element on top of everything added before.
+    template <class T, class... Args> T& add(Args&&... args)
+    {
+        auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
+        T& added = *element;
+        elements_.push_back(std::move(element));
+        invalidate(added.bounds());
+        return added;
+    }
+
+    QSize size() const { return size_; }
+    qreal devicePixelRatio() const { return dpr_; }
+    void setDevicePixelRatio(qreal dpr);
+    void setLook(const QStyle* style, const QPalette& palette);
+
+    // The colour the picture has at a point of the client area, in logical pixels; kNoColour outside it.
+    // Cheap enough for every pointer move: no allocation, and no rendering unless something changed.
+    Colour colourAt(QPointF pos);
+    // The picture in device pixels, up to date.
+    const QImage& picture();
+
+    // The topmost shown element under the point that takes pointer input, or null.
+    const Element* elementAt(QPointF pos) const;
+
+    void invalidate(const QRect& area);
+    // Told of every area that changed, so a window can schedule its repaint.
+    void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
+
+private:
+    void flush();
+
+    QSize size_;
+    Colour background_;
+    qreal dpr_ = 1.0;
+    const QStyle* style_ = nullptr;
+    QPalette palette_;
+    QImage image_;
+    std::vector<std::unique_ptr<Element>> elements_;
+    std::vector<QRect> dirty_;
+    std::function<void(const QRect&)> listener_;
+};
+
+} // namespace forms
