@@ -19,6 +19,8 @@ class Scene;
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
+    // Changes whenever the style or palette does, so cached renderings know they are stale.
+    int look;
 };
 
 // One painted element of a window: a label, a line, a circle, a panel... Elements are owned by their Scene,
@@ -53,7 +55,7 @@ public:
 protected:
     Element(Scene& scene, const QRect& bounds, const Element* container);
     // Tells the scene that what the element paints has changed.
-    void changed();
+    virtual void changed();
 
 private:
     Scene& scene_;

@@ -24,6 +24,12 @@ Label::Label(Scene& scene, const QRect& rect, const QString& caption, const Font
     font_.setStyleStrategy(QFont::NoSubpixelAntialias);
 }
 
+void Label::changed()
+{
+    renderedValid_ = false;
+    Element::changed();
+}
+
 void Label::setCaption(const QString& caption)
 {
     if (caption_ == caption)
@@ -67,7 +73,18 @@ void Label::setEnabled(bool enabled)
 
 void Label::paint(QPainter& painter, const PaintContext& context) const
 {
-    const QRect rect = bounds();
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    if (!renderedValid_ || renderedLook_ != context.look || rendered_.devicePixelRatio() != dpr)
+        render(context, dpr);
+    painter.drawImage(bounds().topLeft(), rendered_);
+}
+
+void Label::render(const PaintContext& context, qreal dpr) const
+{
+    const QRect rect(QPoint(0, 0), bounds().size());
+    rendered_ = QImage((QSizeF(rect.size()) * dpr).toSize(), QImage::Format_RGB32);
+    rendered_.setDevicePixelRatio(dpr);
+    QPainter painter(&rendered_);
     painter.fillRect(rect, toQColor(back_, context.palette));
 
     // The style draws enabled text in the WindowText role and disabled text in the palette's disabled group,
@@ -78,12 +95,10 @@ void Label::paint(QPainter& painter, const PaintContext& context) const
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
     painter.setFont(font_);
     context.style->drawItemText(&painter, rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, palette,
                                 enabled_, caption_, QPalette::WindowText);
-    painter.restore();
+    renderedValid_ = true;
+    renderedLook_ = context.look;
 }
-
 } // namespace forms

@@ -5,6 +5,7 @@
 #include "Element.h"
 
 #include <QFont>
+#include <QImage>
 #include <QStringList>
 
 namespace forms {
@@ -44,13 +45,23 @@ public:
     bool takesPointer() const override { return enabled_; }
     void paint(QPainter& painter, const PaintContext& context) const override;
 
+protected:
+    void changed() override;
+
 private:
+    void render(const PaintContext& context, qreal dpr) const;
+
     QString caption_;
     Colour back_ = kDefaultLabelBack;
     Colour fore_ = kDefaultLabelText;
     qreal pointSize_;
     QFont font_;
     bool enabled_ = true;
+    // The label as last rendered: laying out wrapped text costs far more than copying it, and the maze is
+    // re-rendered around the start label on every step of a round.
+    mutable QImage rendered_;
+    mutable bool renderedValid_ = false;
+    mutable int renderedLook_ = -1;
 };
 
 // Font sizes are given in points at 96 dots per inch and set in pixels, so the layout does not move with

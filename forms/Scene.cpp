@@ -47,6 +47,7 @@ void Scene::setLook(const QStyle* style, const QPalette& palette)
 {
     style_ = style;
     palette_ = palette;
+    ++look_;
     invalidate(QRect(QPoint(0, 0), size_));
 }
 
@@ -72,7 +73,7 @@ void Scene::invalidate(const QRect& area)
 void Scene::flush()
 {
     QPainter painter(&image_);
-    const PaintContext context{style_, palette_};
+    const PaintContext context{style_, palette_, look_};
     const QColor background = toQColor(background_, palette_);
     for (const QRect& area : dirty_) {
         painter.setClipRect(area);

@@ -59,6 +59,7 @@ private:
     qreal dpr_ = 1.0;
     const QStyle* style_ = nullptr;
     QPalette palette_;
+    int look_ = 0;
     QImage image_;
     std::vector<std::unique_ptr<Element>> elements_;
     std::vector<QRect> dirty_;

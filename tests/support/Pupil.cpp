@@ -1,0 +1,161 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "Pupil.h"
+
+#include "maze/MazeLayout.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <deque>
+#include <vector>
+
+namespace {
+
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+
+// Keep this far from blue: a circle may stick out of its path a little, and what lies under it once it is
+// reached must not be blue.
+constexpr int kMargin = 2;
+
+QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto mayStep)
+{
+    const int w = look.width();
+    const int h = look.height();
+    std::vector<int> cameFrom(std::size_t(w) * h, -1);
+    std::deque<QPoint> queue{from};
+    cameFrom[std::size_t(from.y()) * w + from.x()] = from.y() * w + from.x();
+    while (!queue.empty()) {
+        const QPoint p = queue.front();
+        queue.pop_front();
+        if (isGoal(p)) {
+            QList<QPoint> route;
+            for (int at = p.y() * w + p.x(); at != from.y() * w + from.x(); at = cameFrom[std::size_t(at)])
+                route.prepend(QPoint(at % w, at / w));
+            return route;
+        }
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint q(p.x() + dx, p.y() + dy);
+                if (q.x() < 0 || q.y() < 0 || q.x() >= w || q.y() >= h)
+                    continue;
+                int& seen = cameFrom[std::size_t(q.y()) * w + q.x()];
+                if (seen >= 0 || !mayStep(q))
+                    continue;
+                seen = p.y() * w + p.x();
+                queue.push_back(q);
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+QPoint circleCentre(int index)
+{
+    const maze::CircleSpec& c = maze::kCircles[std::size_t(index)];
+    return QPoint(c.left + c.width / 2, c.top + c.height / 2);
+}
+
+Pupil::Pupil(Form1& form)
+    : form_(form)
+{
+    form_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
+}
+
+void Pupil::click(QPoint pos)
+{
+    const QPointF global = form_.mapToGlobal(QPointF(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form_, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&form_, &release);
+    position_ = pos;
+}
+
+void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons)
+{
+    QMouseEvent move(QEvent::MouseMove, pos, form_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&form_, &move);
+    position_ = pos.toPoint();
+    ++moves_;
+}
+
+QImage Pupil::look() const
+{
+    const QImage device = form_.grab().toImage();
+    const qreal dpr = form_.devicePixelRatioF();
+    QImage look(Form1::kClientSize, QImage::Format_RGB32);
+    for (int y = 0; y < look.height(); ++y)
+        for (int x = 0; x < look.width(); ++x)
+            look.setPixel(x, y, device.pixel(int(x * dpr + 1e-6), int(y * dpr + 1e-6)));
+    return look;
+}
+
+void Pupil::startRound()
+{
+    // The start label's left edge, where the round end of the first segment reaches into it.
+    click(QPoint(385, 216));
+}
+
+bool Pupil::walk(const QList<QPoint>& route, int stageAtStart)
+{
+    for (const QPoint& p : route) {
+        moveTo(p);
+        if (!form_.round().isActive())
+            return false;
+        if (form_.round().currentStage() != stageAtStart)
+            return true;
+    }
+    return !route.isEmpty();
+}
+
+bool Pupil::walkToCurrentCircle()
+{
+    if (!form_.round().isActive())
+        return false;
+    const QImage look = this->look();
+    const QRect area(QPoint(0, 0), look.size());
+    const auto safe = [&](QPoint p) {
+        for (int dy = -kMargin; dy <= kMargin; ++dy)
+            for (int dx = -kMargin; dx <= kMargin; ++dx)
+                if (!area.contains(p + QPoint(dx, dy)) || look.pixel(p + QPoint(dx, dy)) == kBlue)
+                    return false;
+        return true;
+    };
+    const int stage = form_.round().currentStage();
+    const QPoint goal = circleCentre(stage);
+    const QList<QPoint> route = findRoute(
+        look, position_, [&](QPoint p) { return p == goal; }, safe);
+    return walk(route, stage);
+}
+
+bool Pupil::reachStage(int stage)
+{
+    startRound();
+    while (form_.round().isActive() && form_.round().currentStage() < stage) {
+        if (!walkToCurrentCircle())
+            return false;
+    }
+    return form_.round().isActive() && form_.round().currentStage() == stage;
+}
+
+bool Pupil::playWholeRound()
+{
+    const qsizetype before = messages_.size();
+    if (!reachStage(maze::kLastStage))
+        return false;
+    walkToCurrentCircle();
+    return !form_.round().isActive() && messages_.size() == before + 1;
+}
+
+bool Pupil::walkOntoBlue()
+{
+    const QImage look = this->look();
+    const QList<QPoint> route = findRoute(
+        look, position_, [&](QPoint p) { return look.pixel(p) == kBlue; }, [](QPoint) { return true; });
+    for (const QPoint& p : route)
+        moveTo(p);
+    return !route.isEmpty();
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the game needs on Debian 12, and only what is missing.
+# Run as root, or as a user who may use sudo.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ qt6-base-dev
+  # run: Qt's platform plugins (X11 and the headless one the tests use), faces that show Cyrillic
+  qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
+  # benchmarks
+  libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
