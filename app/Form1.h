@@ -4,9 +4,12 @@
 #include "forms/Form.h"
 #include "forms/Label.h"
 #include "forms/Shapes.h"
+#include "help/Browser.h"
+#include "help/HelpPanel.h"
 #include "maze/Round.h"
 
 #include <array>
+#include <memory>
 
 // The game's one window: the blue field, the menu labels, the maze and the round that runs on them.
 class Form1 final : public forms::Form, private maze::RoundHost {
@@ -27,6 +30,9 @@ public:
     const forms::Label& label5() const { return *label5_; }
     const forms::Line& line1(int index) const { return *line1_.at(index); }
     const forms::Circle& shape1(int index) const { return *shape1_.at(index); }
+    const help::HelpPanel& helpPanel() const { return helpPanel_; }
+    // Null until the first link is opened; then the same object for every later one.
+    const help::Browser* browserObject() const { return browser.get(); }
 
 protected:
     void pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos) override;
@@ -35,6 +41,7 @@ private:
     void Label1_Click();
     void Label2_Click();
     void Label5_Click();
+    void OpenLink(const QUrl& url);
 
     // maze::RoundHost
     forms::Colour pointerColour(QPointF pos) override;
@@ -51,4 +58,6 @@ private:
     std::array<forms::Line*, maze::kStageCount> line1_{};
     std::array<forms::Circle*, maze::kStageCount> shape1_{};
     maze::Round round_{*this};
+    help::HelpPanel helpPanel_;
+    std::unique_ptr<help::Browser> browser;
 };

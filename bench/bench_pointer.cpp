@@ -18,8 +18,7 @@ namespace {
 // A point on the fourth segment, away from every circle: reading it changes nothing.
 constexpr QPointF kOnThePath(460, 396);
 
-Form1& window()
-{
+Form1& window() {
     static std::unique_ptr<Form1> form = [] {
         auto f = std::make_unique<Form1>();
         f->setMessagePresenter([](const QString&, const QString&) {});
@@ -33,8 +32,7 @@ Form1& window()
 }
 
 // Starts a round and jumps from circle to circle up to the given stage; jumps over blue are not tested.
-void enterStage(Form1& form, int stage)
-{
+void enterStage(Form1& form, int stage) {
     Pupil pupil(form);
     if (form.round().isActive())
         pupil.moveTo(QPointF(5, 530));
@@ -45,8 +43,7 @@ void enterStage(Form1& form, int stage)
         qFatal("could not reach stage %d", stage);
 }
 
-void pointerMove(benchmark::State& state)
-{
+void pointerMove(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 3);
     (void)form.colourAt(kOnThePath);
@@ -58,8 +55,7 @@ void pointerMove(benchmark::State& state)
 BENCHMARK(pointerMove);
 
 // The same move as the platform delivers it, through Qt's event dispatch.
-void pointerMoveEvent(benchmark::State& state)
-{
+void pointerMoveEvent(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 3);
     QMouseEvent move(QEvent::MouseMove, kOnThePath, form.mapToGlobal(kOnThePath), Qt::NoButton, Qt::NoButton,
@@ -72,8 +68,7 @@ void pointerMoveEvent(benchmark::State& state)
 BENCHMARK(pointerMoveEvent);
 
 // The naive way: three readings, each from a fresh grab of the window.
-void pointerMoveByGrabbing(benchmark::State& state)
-{
+void pointerMoveByGrabbing(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 3);
     const QPoint device = (kOnThePath * form.devicePixelRatioF()).toPoint();
@@ -86,8 +81,7 @@ BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
 // Reaching circle k: the next segment and circle appear, circle k goes, and the third reading of the same
 // move renders what changed.
-void advance(benchmark::State& state)
-{
+void advance(benchmark::State& state) {
     Form1& form = window();
     const int stage = int(state.range(0));
     for (auto _ : state) {
@@ -103,8 +97,7 @@ void advance(benchmark::State& state)
 BENCHMARK(advance)->DenseRange(0, maze::kLastStage - 1)->Unit(benchmark::kMicrosecond)->MinTime(0.05);
 
 // For scale: rendering the whole client area, which an advance must not need.
-void fullRender(benchmark::State& state)
-{
+void fullRender(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 6);
     for (auto _ : state) {
@@ -116,8 +109,7 @@ BENCHMARK(fullRender)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -11,16 +11,22 @@ namespace forms {
 // platform's system colour N instead of an RGB value.
 using Colour = std::uint32_t;
 
-constexpr Colour rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr Colour rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
 
 // What the read-back answers for a point outside the window's client area; it equals no RGB value.
 inline constexpr Colour kNoColour = 0xFFFFFFFFu;
 
 inline constexpr Colour kSystemHighlightText = 0x8000000Eu;
 
-constexpr bool isSystemColour(Colour c) { return (c & 0xFF000000u) == 0x80000000u; }
+constexpr bool isSystemColour(Colour c) {
+    return (c & 0xFF000000u) == 0x80000000u;
+}
 
-constexpr Colour fromQRgb(QRgb p) { return rgb(qRed(p), qGreen(p), qBlue(p)); }
+constexpr Colour fromQRgb(QRgb p) {
+    return rgb(qRed(p), qGreen(p), qBlue(p));
+}
 
 QColor toQColor(Colour c, const QPalette& palette);
 

@@ -8,28 +8,24 @@ namespace forms {
 Element::Element(Scene& scene, const QRect& bounds, const Element* container)
     : scene_(scene)
     , bounds_(bounds)
-    , container_(container)
-{
+    , container_(container) {
 }
 
 Element::~Element() = default;
 
-void Element::setVisible(bool visible)
-{
+void Element::setVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
     scene_.invalidate(bounds_);
 }
 
-void Element::changed()
-{
+void Element::changed() {
     if (isShown())
         scene_.invalidate(bounds_);
 }
 
-void Element::click() const
-{
+void Element::click() const {
     if (clickAction_)
         clickAction_();
 }

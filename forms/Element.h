@@ -49,6 +49,9 @@ public:
     const std::optional<QCursor>& cursor() const { return cursor_; }
     void setCursor(const QCursor& cursor) { cursor_ = cursor; }
 
+    // While the left button is held down over the element.
+    virtual void setPressed(bool) {}
+
     void setClickAction(std::function<void()> action) { clickAction_ = std::move(action); }
     void click() const;
 

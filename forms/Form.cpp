@@ -14,8 +14,7 @@ namespace forms {
 Form::Form(QSize clientSize, Colour background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , scene_(clientSize, background)
-{
+    , scene_(clientSize, background) {
     setFixedSize(clientSize);
     setMouseTracking(true);
     // The scene paints every pixel of the client area itself.
@@ -26,10 +25,11 @@ Form::Form(QSize clientSize, Colour background)
     scene_.setChangeListener([this](const QRect& area) { update(area); });
 }
 
-Form::~Form() { scene_.setChangeListener({}); }
+Form::~Form() {
+    scene_.setChangeListener({});
+}
 
-void Form::movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
-{
+void Form::movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     const Element* over = scene_.elementAt(pos);
     if (over != hovered_)
         hover(over);
@@ -37,10 +37,10 @@ void Form::movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifi
         pointerMoved(buttons, modifiers, pos);
 }
 
-void Form::pointerMoved(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF) {}
+void Form::pointerMoved(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF) {
+}
 
-void Form::hover(const Element* element)
-{
+void Form::hover(const Element* element) {
     hovered_ = element;
     if (element != nullptr && element->cursor())
         setCursor(*element->cursor());
@@ -48,24 +48,22 @@ void Form::hover(const Element* element)
         unsetCursor();
 }
 
-void Form::showMessage(const QString& prompt, const QString& title)
-{
+void Form::showMessage(const QString& prompt, const QString& title, MessageIcon icon) {
     if (presenter_) {
         presenter_(prompt, title);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, this);
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, prompt,
+                    QMessageBox::Ok, this);
     box.exec();
 }
 
-void Form::endProgram()
-{
+void Form::endProgram() {
     close();
     QCoreApplication::exit(0);
 }
 
-bool Form::event(QEvent* event)
-{
+bool Form::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const Element* element = scene_.elementAt(help->pos());
@@ -80,41 +78,43 @@ bool Form::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void Form::changeEvent(QEvent* event)
-{
+void Form::changeEvent(QEvent* event) {
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
         scene_.setLook(style(), palette());
     QWidget::changeEvent(event);
 }
 
-void Form::paintEvent(QPaintEvent*)
-{
+void Form::paintEvent(QPaintEvent*) {
     // A move to a screen of another scale shows up here first.
     scene_.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), scene_.picture());
 }
 
-void Form::mouseMoveEvent(QMouseEvent* event) { movePointer(event->position(), event->buttons(), event->modifiers()); }
-
-void Form::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        pressed_ = scene_.elementAt(event->position());
+void Form::mouseMoveEvent(QMouseEvent* event) {
+    movePointer(event->position(), event->buttons(), event->modifiers());
 }
 
-void Form::mouseReleaseEvent(QMouseEvent* event)
-{
+void Form::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    const Element* pressed = std::exchange(pressed_, nullptr);
+    pressed_ = scene_.elementAt(event->position());
+    if (pressed_ != nullptr)
+        pressed_->setPressed(true);
+}
+
+void Form::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    Element* pressed = std::exchange(pressed_, nullptr);
+    if (pressed != nullptr)
+        pressed->setPressed(false);
     // A click is a press and a release on the same element, which must still take input by then.
     if (pressed != nullptr && scene_.elementAt(event->position()) == pressed)
         pressed->click();
 }
 
-void Form::leaveEvent(QEvent* event)
-{
+void Form::leaveEvent(QEvent* event) {
     hover(nullptr);
     QWidget::leaveEvent(event);
 }

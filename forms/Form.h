@@ -27,8 +27,9 @@ public:
     // do not come from the platform.
     void movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
-    // A modal message box with one OK button and no icon; returns when it is closed.
-    void showMessage(const QString& prompt, const QString& title);
+    enum class MessageIcon { None, Warning };
+    // A modal message box with one OK button; returns when it is closed.
+    void showMessage(const QString& prompt, const QString& title, MessageIcon icon = MessageIcon::None);
     using MessagePresenter = std::function<void(const QString& prompt, const QString& title)>;
     // Replaces the message box, so a test can record messages instead of blocking on them.
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
@@ -53,7 +54,7 @@ private:
 
     Scene scene_;
     const Element* hovered_ = nullptr;
-    const Element* pressed_ = nullptr;
+    Element* pressed_ = nullptr;
     MessagePresenter presenter_;
 };
 

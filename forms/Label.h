@@ -3,10 +3,10 @@
 
 #include "Colour.h"
 #include "Element.h"
+#include "Font.h"
 
 #include <QFont>
 #include <QImage>
-#include <QStringList>
 
 namespace forms {
 
@@ -14,15 +14,7 @@ namespace forms {
 inline constexpr Colour kDefaultLabelBack = 0x8000000Fu;
 inline constexpr Colour kDefaultLabelText = 0x80000012u;
 
-struct FontSpec {
-    // Preferred faces first; the platform's font matching fills in what is missing.
-    QStringList families;
-    qreal pointSize = 8.25;
-    bool bold = false;
-    bool italic = false;
-};
-
-// A rectangle painted in its back colour with its caption centred on top, wrapped at word boundaries. An
+// A rectangle painted in its back colour with its caption on top, wrapped at word boundaries. An
 // enabled label takes clicks and pointer moves; a disabled one draws its text in the platform's disabled
 // style and lets pointer input through.
 class Label final : public Element {
@@ -39,6 +31,8 @@ public:
     qreal fontPointSize() const { return pointSize_; }
     void setFontPointSize(qreal points);
     const QFont& font() const { return font_; }
+    // Left-aligned unless told otherwise; text always starts at the top.
+    void setAlignment(Qt::Alignment horizontal);
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled);
 
@@ -57,15 +51,12 @@ private:
     qreal pointSize_;
     QFont font_;
     bool enabled_ = true;
+    Qt::Alignment alignment_ = Qt::AlignLeft;
     // The label as last rendered: laying out wrapped text costs far more than copying it, and the maze is
     // re-rendered around the start label on every step of a round.
     mutable QImage rendered_;
     mutable bool renderedValid_ = false;
     mutable int renderedLook_ = -1;
 };
-
-// Font sizes are given in points at 96 dots per inch and set in pixels, so the layout does not move with
-// the screen's logical DPI.
-int pixelsOfPoints(qreal points);
 
 } // namespace forms

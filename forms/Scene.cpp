@@ -23,16 +23,14 @@ Scene::Scene(QSize size, Colour background)
     : size_(size)
     , background_(background)
     , style_(QApplication::style())
-    , palette_(QApplication::palette())
-{
+    , palette_(QApplication::palette()) {
     dirty_.reserve(kDirtyAreas);
     setDevicePixelRatio(1.0);
 }
 
 Scene::~Scene() = default;
 
-void Scene::setDevicePixelRatio(qreal dpr)
-{
+void Scene::setDevicePixelRatio(qreal dpr) {
     if (dpr == dpr_ && !image_.isNull())
         return;
     dpr_ = dpr;
@@ -43,16 +41,14 @@ void Scene::setDevicePixelRatio(qreal dpr)
     invalidate(QRect(QPoint(0, 0), size_));
 }
 
-void Scene::setLook(const QStyle* style, const QPalette& palette)
-{
+void Scene::setLook(const QStyle* style, const QPalette& palette) {
     style_ = style;
     palette_ = palette;
     ++look_;
     invalidate(QRect(QPoint(0, 0), size_));
 }
 
-void Scene::invalidate(const QRect& area)
-{
+void Scene::invalidate(const QRect& area) {
     const QRect clipped = area & QRect(QPoint(0, 0), size_);
     if (clipped.isEmpty())
         return;
@@ -70,8 +66,7 @@ void Scene::invalidate(const QRect& area)
         listener_(clipped);
 }
 
-void Scene::flush()
-{
+void Scene::flush() {
     QPainter painter(&image_);
     const PaintContext context{style_, palette_, look_};
     const QColor background = toQColor(background_, palette_);
@@ -86,8 +81,7 @@ void Scene::flush()
     dirty_.clear();
 }
 
-Colour Scene::colourAt(QPointF pos)
-{
+Colour Scene::colourAt(QPointF pos) {
     // Written so that a NaN coordinate also counts as outside.
     if (!(pos.x() >= 0 && pos.y() >= 0 && pos.x() < size_.width() && pos.y() < size_.height()))
         return kNoColour;
@@ -98,17 +92,15 @@ Colour Scene::colourAt(QPointF pos)
     return fromQRgb(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 
-const QImage& Scene::picture()
-{
+const QImage& Scene::picture() {
     if (!dirty_.empty())
         flush();
     return image_;
 }
 
-const Element* Scene::elementAt(QPointF pos) const
-{
+Element* Scene::elementAt(QPointF pos) const {
     for (auto it = elements_.rbegin(); it != elements_.rend(); ++it) {
-        const Element& element = **it;
+        Element& element = **it;
         const QRect r = element.bounds();
         const bool inside = pos.x() >= r.left() && pos.x() < r.left() + r.width() && pos.y() >= r.top() &&
                             pos.y() < r.top() + r.height();

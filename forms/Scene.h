@@ -24,8 +24,7 @@ public:
     Scene& operator=(const Scene&) = delete;
 
     // Adds an element on top of everything added before.
-    template <class T, class... Args> T& add(Args&&... args)
-    {
+    template <class T, class... Args> T& add(Args&&... args) {
         auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& added = *element;
         elements_.push_back(std::move(element));
@@ -45,7 +44,7 @@ public:
     const QImage& picture();
 
     // The topmost shown element under the point that takes pointer input, or null.
-    const Element* elementAt(QPointF pos) const;
+    Element* elementAt(QPointF pos) const;
 
     void invalidate(const QRect& area);
     // Told of every area that changed, so a window can schedule its repaint.

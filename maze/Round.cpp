@@ -9,23 +9,24 @@ constexpr qreal kStartPoints = 18;
 constexpr Colour kStartBack = rgb(255, 192, 255);
 } // namespace
 
-QString instructionText() { return QStringLiteral("Иди к красному кружку, не выходя на синее поле"); }
+QString instructionText() {
+    return QStringLiteral("Иди к красному кружку, не выходя на синее поле");
+}
 
-QString idleStartText() { return QStringLiteral("Старт игры"); }
+QString idleStartText() {
+    return QStringLiteral("Старт игры");
+}
 
-QString winMessageText()
-{
+QString winMessageText() {
     return QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 }
 
-void Round::Load()
-{
+void Round::Load() {
     roundActive = 0;
     stage = 0;
 }
 
-void Round::StartRound()
-{
+void Round::StartRound() {
     roundActive = 1;
     stage = 0;
     host_.setStartLabel(kPathYellow, instructionText(), kInstructionPoints);
@@ -37,8 +38,7 @@ void Round::StartRound()
 
 // Each test takes a fresh reading of the picture as the earlier tests left it, so one move can pass
 // through more than one branch: after a win the same point reads blue, which returns to idle once more.
-void Round::TestPointerColor(QPointF pos)
-{
+void Round::TestPointerColor(QPointF pos) {
     if (roundActive == 0)
         return;
 
@@ -60,8 +60,7 @@ void Round::TestPointerColor(QPointF pos)
         ReturnToIdle();
 }
 
-void Round::ReturnToIdle()
-{
+void Round::ReturnToIdle() {
     for (sweepIndex = 0; sweepIndex < kStageCount; ++sweepIndex) {
         host_.setSegmentVisible(sweepIndex, false);
         host_.setCircleVisible(sweepIndex, false);

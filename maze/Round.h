@@ -37,9 +37,7 @@ QString winMessageText();
 class Round final {
 public:
     explicit Round(RoundHost& host)
-        : host_(host)
-    {
-    }
+        : host_(host) {}
     Round(const Round&) = delete;
     Round& operator=(const Round&) = delete;
 

@@ -20,8 +20,7 @@ constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 192);
 
-std::unique_ptr<Form1> shownForm()
-{
+std::unique_ptr<Form1> shownForm() {
     auto form = std::make_unique<Form1>();
     form->show();
     form->Form_Load();
@@ -32,8 +31,7 @@ std::unique_ptr<Form1> shownForm()
 
 // Compares the read-back at every device pixel of the client area with the window's own grabbed picture,
 // at the positions pointer events report for that pixel.
-int mismatchesWithScreen(Form1& form)
-{
+int mismatchesWithScreen(Form1& form) {
     const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const qreal dpr = form.devicePixelRatioF();
     int mismatches = 0;
@@ -41,15 +39,15 @@ int mismatchesWithScreen(Form1& form)
         for (int x = 0; x < shown.width(); ++x) {
             const forms::Colour read = form.colourAt(QPointF(x / dpr, y / dpr));
             if (read != forms::fromQRgb(shown.pixel(x, y)) && mismatches++ < 5)
-                qWarning("device pixel %d,%d: read %06x, shown %06x", x, y, read, forms::fromQRgb(shown.pixel(x, y)));
+                qWarning("device pixel %d,%d: read %06x, shown %06x", x, y, read,
+                         forms::fromQRgb(shown.pixel(x, y)));
         }
     }
     return mismatches;
 }
 
 // 4-connected components of the pixels that are not blue.
-int nonBlueAreas(const QImage& look)
-{
+int nonBlueAreas(const QImage& look) {
     std::vector<char> seen(std::size_t(look.width()) * look.height(), 0);
     int areas = 0;
     for (int y0 = 0; y0 < look.height(); ++y0) {
@@ -88,8 +86,7 @@ private slots:
 
     // -- What the pupil sees is what the game reads
 
-    void theReadBackEqualsTheScreenAtIdleAndEveryStage()
-    {
+    void theReadBackEqualsTheScreenAtIdleAndEveryStage() {
         auto form = shownForm();
         Pupil pupil(*form);
         QCOMPARE(mismatchesWithScreen(*form), 0);
@@ -105,8 +102,7 @@ private slots:
     }
 
     // A change made earlier in the same handler is seen by the next reading, before any repaint.
-    void theReadBackSeesAChangeAtOnce()
-    {
+    void theReadBackSeesAChangeAtOnce() {
         auto form = shownForm();
         Pupil pupil(*form);
         const QPoint onFirstCircle = circleCentre(0);
@@ -120,8 +116,7 @@ private slots:
 
     // -- The maze once rendered
 
-    void atIdleNoPixelIsRedOrGreen()
-    {
+    void atIdleNoPixelIsRedOrGreen() {
         auto form = shownForm();
         const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < shown.height(); ++y)
@@ -130,8 +125,7 @@ private slots:
     }
 
     // Once a circle is reached and hidden, the pupil stands on its segment.
-    void everyCircleCentreLiesOnItsSegment()
-    {
+    void everyCircleCentreLiesOnItsSegment() {
         auto form = shownForm();
         Pupil pupil(*form);
         pupil.startRound();
@@ -147,8 +141,7 @@ private slots:
     }
 
     // Several segments join the path beside the previous circle, never across blue.
-    void theVisiblePathIsOneAreaAtEveryStage()
-    {
+    void theVisiblePathIsOneAreaAtEveryStage() {
         auto form = shownForm();
         Pupil pupil(*form);
         pupil.startRound();
@@ -161,8 +154,7 @@ private slots:
         }
     }
 
-    void theSecondStageShowsRedOnTheWideSegment()
-    {
+    void theSecondStageShowsRedOnTheWideSegment() {
         auto form = shownForm();
         Pupil pupil(*form);
         QVERIFY(pupil.reachStage(2));
@@ -175,8 +167,7 @@ private slots:
 
     // -- The window
 
-    void theWindowHasItsFixedProperties()
-    {
+    void theWindowHasItsFixedProperties() {
         auto form = shownForm();
         QCOMPARE(form->windowTitle(), QStringLiteral("Тропилка   ver. 3.0"));
         QCOMPARE(form->size(), QSize(648, 536));

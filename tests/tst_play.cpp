@@ -15,10 +15,10 @@
 
 namespace {
 
-const QString kWinText = QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
+const QString kWinText =
+    QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 
-std::unique_ptr<Form1> shownForm()
-{
+std::unique_ptr<Form1> shownForm() {
     auto form = std::make_unique<Form1>();
     form->show();
     form->Form_Load();
@@ -28,8 +28,7 @@ std::unique_ptr<Form1> shownForm()
 }
 
 // The whole idle state: no maze, the start label ready, the menu shown.
-void verifyIdle(const Form1& form, const QString& startCaption = QStringLiteral("Старт игры"))
-{
+void verifyIdle(const Form1& form, const QString& startCaption = QStringLiteral("Старт игры")) {
     QVERIFY(!form.round().isActive());
     QCOMPARE(form.round().currentStage(), 0);
     for (int i = 0; i < maze::kStageCount; ++i) {
@@ -45,8 +44,7 @@ void verifyIdle(const Form1& form, const QString& startCaption = QStringLiteral(
 }
 
 // A round at stage k shows segments 0..k and circle k only.
-void verifyStage(const Form1& form, int stage)
-{
+void verifyStage(const Form1& form, int stage) {
     QVERIFY(form.round().isActive());
     QCOMPARE(form.round().currentStage(), stage);
     for (int i = 0; i < maze::kStageCount; ++i) {
@@ -69,14 +67,12 @@ class PlayingTheGame : public QObject {
 private slots:
     // -- The idle screen
 
-    void theWindowStartsIdleWithTwoBlanksBeforeStart()
-    {
+    void theWindowStartsIdleWithTwoBlanksBeforeStart() {
         auto form = shownForm();
         verifyIdle(*form, QStringLiteral("  Старт игры"));
     }
 
-    void movesAtIdleChangeNothing()
-    {
+    void movesAtIdleChangeNothing() {
         auto form = shownForm();
         Pupil pupil(*form);
         for (int x = 0; x < Form1::kClientSize.width(); x += 7)
@@ -88,15 +84,15 @@ private slots:
     // -- Whole rounds
 
     // The pupil follows the visible path from circle to circle, twice, as two pupils in a row would.
-    void aPupilWinsTwoRoundsInARow()
-    {
+    void aPupilWinsTwoRoundsInARow() {
         auto form = shownForm();
         Pupil pupil(*form);
         for (int round = 1; round <= 2; ++round) {
             pupil.startRound();
             verifyStage(*form, 0);
             for (int stage = 1; stage <= maze::kLastStage; ++stage) {
-                QVERIFY2(pupil.walkToCurrentCircle(), qPrintable(QStringLiteral("towards circle %1").arg(stage - 1)));
+                QVERIFY2(pupil.walkToCurrentCircle(),
+                         qPrintable(QStringLiteral("towards circle %1").arg(stage - 1)));
                 verifyStage(*form, stage);
             }
             QVERIFY(!pupil.walkToCurrentCircle()); // the green circle ends the round
@@ -109,16 +105,14 @@ private slots:
         }
     }
 
-    void touchingBlueReturnsToIdleSilently_data()
-    {
+    void touchingBlueReturnsToIdleSilently_data() {
         QTest::addColumn<int>("stage");
         QTest::newRow("first stage") << 0;
         QTest::newRow("middle stage") << 6;
         QTest::newRow("green stage") << maze::kLastStage;
     }
 
-    void touchingBlueReturnsToIdleSilently()
-    {
+    void touchingBlueReturnsToIdleSilently() {
         QFETCH(int, stage);
         auto form = shownForm();
         Pupil pupil(*form);
@@ -131,8 +125,7 @@ private slots:
     }
 
     // The light-yellow start label shows none of the colours the game reacts to.
-    void restingOnTheDisabledStartLabelDoesNothing()
-    {
+    void restingOnTheDisabledStartLabelDoesNothing() {
         auto form = shownForm();
         Pupil pupil(*form);
         pupil.startRound();
@@ -149,8 +142,7 @@ private slots:
     }
 
     // A fast move may jump over blue: only the reported positions count.
-    void aJumpAcrossBlueDoesNotLose()
-    {
+    void aJumpAcrossBlueDoesNotLose() {
         auto form = shownForm();
         Pupil pupil(*form);
         QVERIFY(pupil.reachStage(1));
@@ -161,13 +153,12 @@ private slots:
     // -- The window's edges
 
     // Qt goes on reporting moves while a button is held and the pointer has left the window.
-    void movesOutsideTheClientAreaChangeNothing()
-    {
+    void movesOutsideTheClientAreaChangeNothing() {
         auto form = shownForm();
         Pupil pupil(*form);
         QVERIFY(pupil.reachStage(3));
-        const QList<QPointF> outside{{-1, 100},     {648, 100}, {100, 536}, {100, -0.5},     {-5000, -5000},
-                                     {1e9, 1e9},    {-1e30, 5}, {648.0, 536.0}, {qQNaN(), 3}, {3, qInf()}};
+        const QList<QPointF> outside{{-1, 100},  {648, 100}, {100, 536},     {100, -0.5},  {-5000, -5000},
+                                     {1e9, 1e9}, {-1e30, 5}, {648.0, 536.0}, {qQNaN(), 3}, {3, qInf()}};
         for (const QPointF& p : outside)
             pupil.moveTo(p, Qt::LeftButton);
         verifyStage(*form, 3);
@@ -178,8 +169,7 @@ private slots:
     // -- The real message box
 
     // The congratulation is a modal box with one OK button, no icon and an empty title.
-    void theWinMessageIsAPlainModalBox()
-    {
+    void theWinMessageIsAPlainModalBox() {
         auto form = shownForm();
         Pupil pupil(*form);
         QVERIFY(pupil.reachStage(maze::kLastStage));
@@ -210,8 +200,7 @@ private slots:
 
     // -- Ending the program
 
-    void theExitLabelEndsTheProgramWithStatusZero()
-    {
+    void theExitLabelEndsTheProgramWithStatusZero() {
         auto form = shownForm();
         Pupil pupil(*form);
         QTimer::singleShot(0, form.get(), [&] { pupil.click(form->label2().bounds().center()); });
@@ -221,8 +210,7 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
-    void closingTheWindowEndsTheProgram()
-    {
+    void closingTheWindowEndsTheProgram() {
         auto form = shownForm();
         QTimer::singleShot(0, form.get(), [&] { form->close(); });
         QTimer::singleShot(5000, form.get(), [] { QCoreApplication::exit(99); });

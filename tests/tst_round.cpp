@@ -20,8 +20,7 @@ public:
     bool pointerOnShownCircle = false;
     int shownCircle = -1;
 
-    Colour pointerColour(QPointF pos) override
-    {
+    Colour pointerColour(QPointF pos) override {
         calls << QStringLiteral("read %1,%2").arg(pos.x()).arg(pos.y());
         if (!script.empty()) {
             const Colour c = script.front();
@@ -32,35 +31,30 @@ public:
             return kCircles[std::size_t(shownCircle)].colour;
         return kPathYellow;
     }
-    void setSegmentVisible(int index, bool visible) override
-    {
+    void setSegmentVisible(int index, bool visible) override {
         calls << QStringLiteral("segment %1 %2").arg(index).arg(visible ? u"on" : u"off");
     }
-    void setCircleVisible(int index, bool visible) override
-    {
+    void setCircleVisible(int index, bool visible) override {
         calls << QStringLiteral("circle %1 %2").arg(index).arg(visible ? u"on" : u"off");
         if (visible)
             shownCircle = index;
         else if (shownCircle == index)
             shownCircle = -1;
     }
-    void setStartLabel(Colour back, const QString& caption, qreal points) override
-    {
-        calls << QStringLiteral("label1 %1 %2 %3").arg(back, 6, 16, QLatin1Char('0')).arg(caption).arg(points);
+    void setStartLabel(Colour back, const QString& caption, qreal points) override {
+        calls
+            << QStringLiteral("label1 %1 %2 %3").arg(back, 6, 16, QLatin1Char('0')).arg(caption).arg(points);
     }
-    void setStartLabelEnabled(bool enabled) override
-    {
+    void setStartLabelEnabled(bool enabled) override {
         calls << QStringLiteral("label1 %1").arg(enabled ? u"enabled" : u"disabled");
     }
-    void setMenuLabelsVisible(bool visible) override
-    {
+    void setMenuLabelsVisible(bool visible) override {
         calls << QStringLiteral("menu %1").arg(visible ? u"shown" : u"hidden");
     }
     void showWinMessage(const QString& text) override { calls << QStringLiteral("message ") + text; }
 };
 
-QStringList idleSweep()
-{
+QStringList idleSweep() {
     QStringList steps;
     for (int i = 0; i < kStageCount; ++i)
         steps << QStringLiteral("segment %1 off").arg(i) << QStringLiteral("circle %1 off").arg(i);
@@ -76,21 +70,21 @@ class RoundRules : public QObject {
 
 private slots:
     // The start label's look changes before the maze shows, and the menu goes last.
-    void startRoundRunsItsStepsInOrder()
-    {
+    void startRoundRunsItsStepsInOrder() {
         ScriptedHost host;
         Round round(host);
         round.Load();
         round.StartRound();
-        QCOMPARE(host.calls, QStringList({QStringLiteral("label1 c0ffff Иди к красному кружку, не выходя на синее поле 10"),
-                                          QStringLiteral("segment 0 on"), QStringLiteral("circle 0 on"),
-                                          QStringLiteral("label1 disabled"), QStringLiteral("menu hidden")}));
+        QCOMPARE(
+            host.calls,
+            QStringList({QStringLiteral("label1 c0ffff Иди к красному кружку, не выходя на синее поле 10"),
+                         QStringLiteral("segment 0 on"), QStringLiteral("circle 0 on"),
+                         QStringLiteral("label1 disabled"), QStringLiteral("menu hidden")}));
         QVERIFY(round.isActive());
         QCOMPARE(round.currentStage(), 0);
     }
 
-    void idleIgnoresThePointer()
-    {
+    void idleIgnoresThePointer() {
         ScriptedHost host;
         Round round(host);
         round.Load();
@@ -100,8 +94,7 @@ private slots:
     }
 
     // Red reveals the next stage, then hides the reached circle; the third reading sees the result.
-    void redAdvancesByExactlyOneStage()
-    {
+    void redAdvancesByExactlyOneStage() {
         ScriptedHost host;
         Round round(host);
         round.StartRound();
@@ -116,8 +109,7 @@ private slots:
     }
 
     // After an advance the blue test reads what lay under the reached circle: blue there ends the round.
-    void blueUnderAReachedCircleEndsTheRound()
-    {
+    void blueUnderAReachedCircleEndsTheRound() {
         ScriptedHost host;
         Round round(host);
         round.StartRound();
@@ -129,8 +121,7 @@ private slots:
         QCOMPARE(host.calls.mid(host.calls.size() - idleSweep().size()), idleSweep());
     }
 
-    void blueEndsTheRoundSilentlyAtAnyStage()
-    {
+    void blueEndsTheRoundSilentlyAtAnyStage() {
         for (int stage = 0; stage <= kLastStage; ++stage) {
             ScriptedHost host;
             Round round(host);
@@ -151,23 +142,23 @@ private slots:
 
     // The message comes first and blocks; idle follows; the same point then reads blue and the sweep runs
     // once more, leaving the same idle state.
-    void greenShowsTheMessageOnceThenReturnsToIdle()
-    {
+    void greenShowsTheMessageOnceThenReturnsToIdle() {
         ScriptedHost host;
         Round round(host);
         round.StartRound();
         host.calls.clear();
         host.script = {kGoalGreen, kFieldBlue, kFieldBlue};
         round.TestPointerColor(QPointF(612, 164));
-        QStringList expected{QStringLiteral("read 612,164"),
-                             QStringLiteral("message Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя")};
-        expected << idleSweep() << QStringLiteral("read 612,164") << QStringLiteral("read 612,164") << idleSweep();
+        QStringList expected{
+            QStringLiteral("read 612,164"),
+            QStringLiteral("message Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя")};
+        expected << idleSweep() << QStringLiteral("read 612,164") << QStringLiteral("read 612,164")
+                 << idleSweep();
         QCOMPARE(host.calls, expected);
         QVERIFY(!round.isActive());
     }
 
-    void theWinMessageHasFifteenBlanksBeforeTheSecondLine()
-    {
+    void theWinMessageHasFifteenBlanksBeforeTheSecondLine() {
         const QString text = winMessageText();
         const QStringList lines = text.split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 3);
@@ -177,8 +168,7 @@ private slots:
     }
 
     // No red is ever shown at the last stage; should one be read all the same, the stage stays in range.
-    void stageNeverPassesTheLast()
-    {
+    void stageNeverPassesTheLast() {
         ScriptedHost host;
         Round round(host);
         round.StartRound();
@@ -193,8 +183,7 @@ private slots:
         QCOMPARE(host.calls.size(), 3);
     }
 
-    void loadClearsTheRound()
-    {
+    void loadClearsTheRound() {
         ScriptedHost host;
         Round round(host);
         round.StartRound();

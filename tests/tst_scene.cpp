@@ -22,25 +22,23 @@ constexpr Colour kRed = rgb(255, 0, 0);
 class RecordingForm final : public Form {
 public:
     RecordingForm()
-        : Form(QSize(200, 100), kBlue)
-    {
-    }
+        : Form(QSize(200, 100), kBlue) {}
     QList<QPointF> moves;
 
 protected:
     void pointerMoved(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF pos) override { moves << pos; }
 };
 
-FontSpec plainFont() { return {{QStringLiteral("DejaVu Sans")}, 10, false, false}; }
+FontSpec plainFont() {
+    return {{QStringLiteral("DejaVu Sans")}, 10, false, false};
+}
 
-void send(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
+void send(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent event(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
 }
 
-void clickAt(QWidget& w, QPointF pos)
-{
+void clickAt(QWidget& w, QPointF pos) {
     send(w, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton);
     send(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
 }
@@ -53,8 +51,7 @@ class TheWindowLayer : public QObject {
 private slots:
     // -- Input
 
-    void aClickGoesToTheTopmostEnabledVisibleLabel()
-    {
+    void aClickGoesToTheTopmostEnabledVisibleLabel() {
         RecordingForm form;
         QStringList clicked;
         Label& below = form.scene().add<Label>(QRect(10, 10, 80, 40), QStringLiteral("below"), plainFont());
@@ -70,12 +67,12 @@ private slots:
         clickAt(form, QPointF(60, 20));
         below.setEnabled(false);
         clickAt(form, QPointF(60, 20));
-        QCOMPARE(clicked, QStringList({QStringLiteral("above"), QStringLiteral("below"), QStringLiteral("below")}));
+        QCOMPARE(clicked,
+                 QStringList({QStringLiteral("above"), QStringLiteral("below"), QStringLiteral("below")}));
     }
 
     // Pressing on one label and releasing on another is no click.
-    void aClickNeedsPressAndReleaseOnTheSameLabel()
-    {
+    void aClickNeedsPressAndReleaseOnTheSameLabel() {
         RecordingForm form;
         int clicks = 0;
         Label& a = form.scene().add<Label>(QRect(0, 0, 50, 50), QStringLiteral("a"), plainFont());
@@ -91,8 +88,7 @@ private slots:
 
     // The window's own action runs only where no enabled label lies under the pointer; lines, circles
     // and disabled labels let the move through.
-    void movesReachTheWindowOnlyWhereNoControlTakesThem()
-    {
+    void movesReachTheWindowOnlyWhereNoControlTakesThem() {
         RecordingForm form;
         Label& label = form.scene().add<Label>(QRect(10, 10, 40, 40), QStringLiteral("x"), plainFont());
         form.scene().add<Line>(QPoint(100, 50), QPoint(180, 50), 20, kYellow);
@@ -111,8 +107,7 @@ private slots:
     // -- Painting
 
     // Round ends, wide strokes and small circles: every painted pixel is exactly one of the colours.
-    void linesAndCirclesPaintOnlyExactColours()
-    {
+    void linesAndCirclesPaintOnlyExactColours() {
         for (const qreal dpr : {1.0, 1.25, 1.5, 2.0}) {
             Scene scene(QSize(200, 120), kBlue);
             scene.setDevicePixelRatio(dpr);
@@ -130,8 +125,7 @@ private slots:
     }
 
     // Many changes between two readings are merged; the picture must still equal a fresh rendering.
-    void manyChangesBetweenReadingsLeaveTheRightPicture()
-    {
+    void manyChangesBetweenReadingsLeaveTheRightPicture() {
         Scene changed(QSize(300, 200), kBlue);
         Scene fresh(QSize(300, 200), kBlue);
         QList<Line*> lines;
@@ -146,8 +140,7 @@ private slots:
         QCOMPARE(changed.picture(), fresh.picture());
     }
 
-    void aDisabledLabelDrawsItsTextInTheDisabledStyle()
-    {
+    void aDisabledLabelDrawsItsTextInTheDisabledStyle() {
         Scene scene(QSize(120, 40), kBlue);
         Label& label = scene.add<Label>(QRect(0, 0, 120, 40), QStringLiteral("Старт"), plainFont());
         label.setBackColour(kYellow);

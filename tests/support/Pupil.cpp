@@ -17,8 +17,7 @@ constexpr QRgb kBlue = qRgb(0, 0, 255);
 // reached must not be blue.
 constexpr int kMargin = 2;
 
-QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto mayStep)
-{
+QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto mayStep) {
     const int w = look.width();
     const int h = look.height();
     std::vector<int> cameFrom(std::size_t(w) * h, -1);
@@ -51,22 +50,20 @@ QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto maySt
 
 } // namespace
 
-QPoint circleCentre(int index)
-{
+QPoint circleCentre(int index) {
     const maze::CircleSpec& c = maze::kCircles[std::size_t(index)];
     return QPoint(c.left + c.width / 2, c.top + c.height / 2);
 }
 
 Pupil::Pupil(Form1& form)
-    : form_(form)
-{
+    : form_(form) {
     form_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
 }
 
-void Pupil::click(QPoint pos)
-{
+void Pupil::click(QPoint pos) {
     const QPointF global = form_.mapToGlobal(QPointF(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&form_, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
@@ -74,16 +71,14 @@ void Pupil::click(QPoint pos)
     position_ = pos;
 }
 
-void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons)
-{
+void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons) {
     QMouseEvent move(QEvent::MouseMove, pos, form_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(&form_, &move);
     position_ = pos.toPoint();
     ++moves_;
 }
 
-QImage Pupil::look() const
-{
+QImage Pupil::look() const {
     const QImage device = form_.grab().toImage();
     const qreal dpr = form_.devicePixelRatioF();
     QImage look(Form1::kClientSize, QImage::Format_RGB32);
@@ -93,14 +88,12 @@ QImage Pupil::look() const
     return look;
 }
 
-void Pupil::startRound()
-{
+void Pupil::startRound() {
     // The start label's left edge, where the round end of the first segment reaches into it.
     click(QPoint(385, 216));
 }
 
-bool Pupil::walk(const QList<QPoint>& route, int stageAtStart)
-{
+bool Pupil::walk(const QList<QPoint>& route, int stageAtStart) {
     for (const QPoint& p : route) {
         moveTo(p);
         if (!form_.round().isActive())
@@ -111,8 +104,7 @@ bool Pupil::walk(const QList<QPoint>& route, int stageAtStart)
     return !route.isEmpty();
 }
 
-bool Pupil::walkToCurrentCircle()
-{
+bool Pupil::walkToCurrentCircle() {
     if (!form_.round().isActive())
         return false;
     const QImage look = this->look();
@@ -131,8 +123,7 @@ bool Pupil::walkToCurrentCircle()
     return walk(route, stage);
 }
 
-bool Pupil::reachStage(int stage)
-{
+bool Pupil::reachStage(int stage) {
     startRound();
     while (form_.round().isActive() && form_.round().currentStage() < stage) {
         if (!walkToCurrentCircle())
@@ -141,8 +132,7 @@ bool Pupil::reachStage(int stage)
     return form_.round().isActive() && form_.round().currentStage() == stage;
 }
 
-bool Pupil::playWholeRound()
-{
+bool Pupil::playWholeRound() {
     const qsizetype before = messages_.size();
     if (!reachStage(maze::kLastStage))
         return false;
@@ -150,8 +140,7 @@ bool Pupil::playWholeRound()
     return !form_.round().isActive() && messages_.size() == before + 1;
 }
 
-bool Pupil::walkOntoBlue()
-{
+bool Pupil::walkOntoBlue() {
     const QImage look = this->look();
     const QList<QPoint> route = findRoute(
         look, position_, [&](QPoint p) { return look.pixel(p) == kBlue; }, [](QPoint) { return true; });

@@ -1,0 +1,39 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "Button.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace forms {
+
+Button::Button(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+               const Element* container)
+    : Element(scene, rect, container)
+    , caption_(caption)
+    , font_(toQFont(font)) {
+}
+
+void Button::setPressed(bool pressed) {
+    if (pressed_ == pressed)
+        return;
+    pressed_ = pressed;
+    changed();
+}
+
+void Button::paint(QPainter& painter, const PaintContext& context) const {
+    QStyleOptionButton option;
+    option.rect = bounds();
+    option.text = caption_;
+    option.palette = context.palette;
+    option.fontMetrics = QFontMetrics(font_);
+    option.state = QStyle::State_Enabled | QStyle::State_Active |
+                   (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
+    painter.save();
+    painter.setClipRect(option.rect, Qt::IntersectClip);
+    painter.setFont(font_);
+    context.style->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
+    painter.restore();
+}
+
+} // namespace forms

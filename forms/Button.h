@@ -1,0 +1,28 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Element.h"
+#include "Font.h"
+
+#include <QFont>
+
+namespace forms {
+
+// A push button drawn by the platform's style, shown pressed while the left button is held on it.
+class Button final : public Element {
+public:
+    Button(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+           const Element* container = nullptr);
+
+    const QString& caption() const { return caption_; }
+    bool takesPointer() const override { return true; }
+    void setPressed(bool pressed) override;
+    void paint(QPainter& painter, const PaintContext& context) const override;
+
+private:
+    QString caption_;
+    QFont font_;
+    bool pressed_ = false;
+};
+
+} // namespace forms

@@ -1,0 +1,27 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Colour.h"
+#include "Element.h"
+
+#include <QImage>
+
+namespace forms {
+
+// A picture box: its image shown unscaled from the box's top-left corner, the rest of the box in its back
+// colour. Takes pointer input, so it can have a tooltip.
+class Picture final : public Element {
+public:
+    Picture(Scene& scene, const QRect& box, const QImage& image, Colour back,
+            const Element* container = nullptr);
+
+    const QImage& image() const { return image_; }
+    bool takesPointer() const override { return true; }
+    void paint(QPainter& painter, const PaintContext& context) const override;
+
+private:
+    QImage image_;
+    Colour back_;
+};
+
+} // namespace forms
