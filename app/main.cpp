@@ -7,6 +7,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tropilka"));
     QApplication::setApplicationVersion(QStringLiteral(TROPILKA_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tropilka"));
 
     Form1 form;
     form.show();

@@ -2,6 +2,8 @@
 #include "Form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QHelpEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -55,7 +57,24 @@ void Form::showMessage(const QString& prompt, const QString& title, MessageIcon 
     }
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, prompt,
                     QMessageBox::Ok, this);
-    box.exec();
+    // Qt's own modality would also swallow the close button of this window, and a teacher must be able to
+    // close the game at any time; so the window blocks its own input while the box is open instead.
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    openMessage_ = &box;
+    hover(nullptr);
+    if (pressed_ != nullptr)
+        std::exchange(pressed_, nullptr)->setPressed(false);
+    box.show();
+    loop.exec(QEventLoop::DialogExec);
+    openMessage_ = nullptr;
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    if (openMessage_ != nullptr)
+        openMessage_->done(QDialog::Rejected);
+    QWidget::closeEvent(event);
 }
 
 void Form::endProgram() {
@@ -64,6 +83,19 @@ void Form::endProgram() {
 }
 
 bool Form::event(QEvent* event) {
+    if (openMessage_ != nullptr) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ToolTip:
+            return true;
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const Element* element = scene_.elementAt(help->pos());

@@ -4,6 +4,7 @@
 #include "Colour.h"
 #include "Scene.h"
 
+#include <QDialog>
 #include <QWidget>
 #include <functional>
 
@@ -37,6 +38,9 @@ public:
     // Ends the program at once with exit status 0.
     void endProgram();
 
+    // While a message box is open the window takes no pointer input.
+    bool isBlockedByMessage() const { return openMessage_ != nullptr; }
+
 protected:
     // The window's own pointer-move action: runs only where no element takes the pointer.
     virtual void pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
@@ -48,6 +52,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void hover(const Element* element);
@@ -56,6 +61,7 @@ private:
     const Element* hovered_ = nullptr;
     Element* pressed_ = nullptr;
     MessagePresenter presenter_;
+    QDialog* openMessage_ = nullptr;
 };
 
 } // namespace forms

@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <memory>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -168,8 +170,9 @@ private slots:
 
     // -- The real message box
 
-    // The congratulation is a modal box with one OK button, no icon and an empty title.
-    void theWinMessageIsAPlainModalBox() {
+    // The congratulation is a box with one OK button, no icon and an empty title; while it is open the window
+    // takes no input, so neither a move onto blue nor a click reaches the game.
+    void theWinMessageIsAPlainBoxThatBlocksTheWindow() {
         auto form = shownForm();
         Pupil pupil(*form);
         QVERIFY(pupil.reachStage(maze::kLastStage));
@@ -177,24 +180,54 @@ private slots:
 
         QString text, title;
         int buttons = -1;
-        bool modal = false, noIcon = false;
+        bool noIcon = false, blocked = false, stillPlaying = false;
         QTimer::singleShot(0, form.get(), [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr)
+            auto* box = form->findChild<QMessageBox*>();
+            if (box == nullptr || !box->isVisible())
                 return;
             text = box->text();
             title = box->windowTitle();
             buttons = int(box->buttons().size());
-            modal = box->isModal();
             noIcon = box->icon() == QMessageBox::NoIcon;
+            blocked = form->isBlockedByMessage();
+            pupil.moveTo(QPoint(5, 300));
+            pupil.click(QPoint(5, 300));
+            stillPlaying = form->round().isActive() && form->round().currentStage() == maze::kLastStage;
             box->button(QMessageBox::Ok)->click();
         });
         pupil.moveTo(circleCentre(maze::kLastStage));
         QCOMPARE(text, kWinText);
         QVERIFY(title.isEmpty());
         QCOMPARE(buttons, 1);
-        QVERIFY(modal);
         QVERIFY(noIcon);
+        QVERIFY(blocked);
+        QVERIFY(stillPlaying);
+        QVERIFY(!form->isBlockedByMessage());
+        verifyIdle(*form);
+    }
+
+    // The window's close button works even while the congratulation is open, and ends the program cleanly.
+    void closingTheWindowDuringTheWinMessageEndsTheProgram() {
+        auto form = shownForm();
+        Pupil pupil(*form);
+        QVERIFY(pupil.reachStage(maze::kLastStage));
+        form->setMessagePresenter({});
+        bool boxWasOpen = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            QTimer::singleShot(0, form.get(), [&] {
+                auto* box = form->findChild<QMessageBox*>();
+                boxWasOpen = box != nullptr && box->isVisible();
+                // The close request as the window system delivers it from the title bar's close button.
+                QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                    form->windowHandle());
+            });
+            pupil.moveTo(circleCentre(maze::kLastStage));
+        });
+        QTimer::singleShot(5000, form.get(), [] { QCoreApplication::exit(99); });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(boxWasOpen);
+        QVERIFY(!form->isVisible());
+        QVERIFY(form->findChild<QMessageBox*>() == nullptr || !form->findChild<QMessageBox*>()->isVisible());
         verifyIdle(*form);
     }
 

@@ -8,8 +8,11 @@ packages=(
   cmake ninja-build g++ qt6-base-dev
   # run: Qt's platform plugins (X11 and the headless one the tests use), faces that show Cyrillic
   qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
-  # benchmarks
-  libbenchmark-dev
+  # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
+  # server with XTest pointer moves for the whole-process measurements
+  qt6-base-private-dev libbenchmark-dev xvfb xdotool
+  # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file)
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

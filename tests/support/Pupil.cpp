@@ -74,7 +74,11 @@ void Pupil::click(QPoint pos) {
 void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons) {
     QMouseEvent move(QEvent::MouseMove, pos, form_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(&form_, &move);
-    position_ = pos.toPoint();
+    // Far-off test positions are sent, but not kept as the pupil's own place.
+    if (QRectF(-1e6, -1e6, 2e6, 2e6).contains(pos)) {
+        position_ = pos.toPoint();
+        trail_.append(position_);
+    }
     ++moves_;
 }
 

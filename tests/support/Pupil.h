@@ -20,6 +20,8 @@ public:
     void moveTo(QPointF pos, Qt::MouseButtons buttons = Qt::NoButton);
     QPoint position() const { return position_; }
     int moveCount() const { return moves_; }
+    // Every position moved to, in order.
+    const QList<QPoint>& trail() const { return trail_; }
 
     // Clicks the start label where the path leaves it.
     void startRound();
@@ -43,6 +45,7 @@ private:
     QStringList messages_;
     QPoint position_;
     int moves_ = 0;
+    QList<QPoint> trail_;
 };
 
 // The centre pixel of a circle of the maze.

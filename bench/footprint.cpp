@@ -1,0 +1,220 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+// Whole-process footprint of the game against a bare Qt window of the same size, on a real X server: time
+// from process start to the first frame on screen, peak resident memory, CPU time while idle, and CPU time
+// per real pointer move (XTest, through xdotool) during a round. Runs alternate between the two programs;
+// the report gives medians. Run through bench/footprint.sh, which provides the X server.
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+constexpr QRgb kRed = qRgb(255, 0, 0);
+// A point that both windows paint blue; no window manager, so both map at the screen's top-left.
+constexpr QPoint kProbe(10, 300);
+// Where the round's first circle shows: still red after the moves means nothing changed the round.
+constexpr QPoint kFirstCircle(300, 212);
+// The start label, and a stretch of the first segment away from its circle.
+constexpr QPoint kStart(385, 216);
+constexpr int kPathLeft = 314, kPathRight = 370, kPathTop = 208, kPathBottom = 224;
+
+struct Run {
+    double startMs = 0;
+    double peakKiB = 0;
+    double idleCpuMs = 0;
+    double cpuPerMoveUs = 0;
+};
+
+QRgb pixelAt(QPoint p) {
+    return QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixel(0, 0) |
+           0xFF000000u;
+}
+
+// CPU time of every thread of the process, in nanoseconds.
+qint64 cpuNs(qint64 pid) {
+    qint64 total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
+double peakResidentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble();
+    return 0;
+}
+
+void xdotool(const QStringList& args) {
+    QProcess::execute(QStringLiteral("xdotool"), args);
+}
+
+// A zig-zag over the path that never leaves it, one pixel at a time, with a pause so moves are not merged.
+QStringList pathMoves(int count) {
+    QStringList args;
+    int x = kPathLeft, y = kPathTop, dx = 1;
+    for (int i = 0; i < count; ++i) {
+        args << QStringLiteral("mousemove") << QString::number(x) << QString::number(y)
+             << QStringLiteral("sleep") << QStringLiteral("0.001");
+        x += dx;
+        if (x > kPathRight || x < kPathLeft) {
+            dx = -dx;
+            x += 2 * dx;
+            y = y >= kPathBottom ? kPathTop : y + 2;
+        }
+    }
+    return args;
+}
+
+bool waitFor(const auto& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+    }
+    return true;
+}
+
+Run measure(const QString& program, bool isGame, int idleSeconds, int moves) {
+    Run run;
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("630")});
+    if (!waitFor([] { return pixelAt(kProbe) != kBlue; }, 5000))
+        qFatal("the screen still shows a window");
+
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    process.start(program, {});
+    if (!process.waitForStarted())
+        qFatal("cannot start %s", qPrintable(program));
+    if (!waitFor([] { return pixelAt(kProbe) == kBlue; }, 20000))
+        qFatal("%s never showed its window", qPrintable(program));
+    run.startMs = sinceStart.nsecsElapsed() / 1e6;
+    const qint64 pid = process.processId();
+
+    // Idle: the window shown, nothing happening.
+    QThread::msleep(500);
+    const qint64 idleBefore = cpuNs(pid);
+    QThread::sleep(idleSeconds);
+    run.idleCpuMs = (cpuNs(pid) - idleBefore) / 1e6;
+
+    // A round, and real pointer moves inside its path.
+    xdotool({QStringLiteral("mousemove"), QString::number(kStart.x()), QString::number(kStart.y()),
+             QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(300);
+    if (isGame && pixelAt(kFirstCircle) != kRed)
+        qFatal("the round did not start");
+    const QStringList path = pathMoves(moves);
+    xdotool(path.mid(0, 5));
+    QThread::msleep(300);
+    const qint64 movesBefore = cpuNs(pid);
+    xdotool(path);
+    QThread::msleep(300);
+    run.cpuPerMoveUs = (cpuNs(pid) - movesBefore) / 1e3 / moves;
+    if (isGame && pixelAt(kFirstCircle) != kRed)
+        qFatal("the moves changed the round");
+
+    run.peakKiB = peakResidentKiB(pid);
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return run;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Footprint of the game against a bare Qt window"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("game"), QStringLiteral("the game's executable"));
+    parser.addPositionalArgument(QStringLiteral("bare"), QStringLiteral("the bare window's executable"));
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("runs of each program"),
+                                        QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption idleOption(QStringLiteral("idle"), QStringLiteral("seconds of idling measured"),
+                                        QStringLiteral("s"), QStringLiteral("10"));
+    const QCommandLineOption movesOption(QStringLiteral("moves"), QStringLiteral("pointer moves measured"),
+                                         QStringLiteral("n"), QStringLiteral("2000"));
+    parser.addOptions({runsOption, idleOption, movesOption});
+    parser.process(app);
+    const QStringList programs = parser.positionalArguments();
+    if (programs.size() != 2)
+        parser.showHelp(2);
+    const int runs = parser.value(runsOption).toInt();
+    const int idle = parser.value(idleOption).toInt();
+    const int moves = parser.value(movesOption).toInt();
+
+    std::vector<Run> game, bare;
+    for (int i = 0; i < runs; ++i) {
+        // Alternate which goes first, so neither always meets a warmer or colder machine.
+        for (int k = 0; k < 2; ++k) {
+            const bool isGame = (i + k) % 2 == 0;
+            const Run run = measure(programs[isGame ? 0 : 1], isGame, idle, moves);
+            (isGame ? game : bare).push_back(run);
+            std::printf(
+                "run %d %-5s start %7.1f ms  peak RSS %8.0f KiB  idle CPU %6.2f ms  CPU/move %6.2f us\n",
+                i + 1, isGame ? "game" : "bare", run.startMs, run.peakKiB, run.idleCpuMs, run.cpuPerMoveUs);
+            std::fflush(stdout);
+        }
+    }
+
+    const auto med = [](const std::vector<Run>& runs, double Run::*field) {
+        std::vector<double> values;
+        for (const Run& r : runs)
+            values.push_back(r.*field);
+        return median(values);
+    };
+    struct Target {
+        const char* name;
+        double Run::*field;
+        const char* unit;
+        double ratio;
+        double slack;
+    };
+    const Target targets[] = {
+        {"start to first frame", &Run::startMs, "ms", 1.5, 0},
+        {"peak resident memory", &Run::peakKiB, "KiB", 1.25, 0},
+        {"CPU while idle", &Run::idleCpuMs, "ms", 1.0, 1.0},
+        {"CPU per pointer move", &Run::cpuPerMoveUs, "us", 1.2, 0},
+    };
+    std::printf("\nmedians of %d runs each (idle %d s, %d moves)\n", runs, idle, moves);
+    bool allMet = true;
+    for (const Target& t : targets) {
+        const double g = med(game, t.field), b = med(bare, t.field);
+        const double limit = b * t.ratio + t.slack;
+        const bool met = g <= limit;
+        allMet = allMet && met;
+        std::printf("%-22s game %9.2f %-3s  bare %9.2f %-3s  ratio %5.2f  limit %9.2f  %s\n", t.name, g,
+                    t.unit, b, t.unit, b > 0 ? g / b : 0.0, limit, met ? "met" : "MISSED");
+    }
+    return allMet ? 0 : 1;
+}
