@@ -15,15 +15,6 @@
 
 namespace {
 
-std::unique_ptr<Form1> shownForm() {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    form->Form_Load();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was never exposed");
-    return form;
-}
-
 // The part of the start label that the open panel leaves uncovered.
 constexpr QPoint kUncoveredStart(517, 200);
 

@@ -20,15 +20,6 @@ constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 192);
 
-std::unique_ptr<Form1> shownForm() {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    form->Form_Load();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was never exposed");
-    return form;
-}
-
 // Compares the read-back at every device pixel of the client area with the window's own grabbed picture,
 // at the positions pointer events report for that pixel.
 int mismatchesWithScreen(Form1& form) {

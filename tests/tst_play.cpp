@@ -20,15 +20,6 @@ namespace {
 const QString kWinText =
     QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 
-std::unique_ptr<Form1> shownForm() {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    form->Form_Load();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qFatal("the window was never exposed");
-    return form;
-}
-
 // The whole idle state: no maze, the start label ready, the menu shown.
 void verifyIdle(const Form1& form, const QString& startCaption = QStringLiteral("Старт игры")) {
     QVERIFY(!form.round().isActive());

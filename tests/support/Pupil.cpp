@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QTest>
 #include <deque>
 #include <vector>
 
@@ -49,6 +50,15 @@ QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto maySt
 }
 
 } // namespace
+
+std::unique_ptr<Form1> shownForm() {
+    auto form = std::make_unique<Form1>();
+    form->show();
+    form->Form_Load();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        qFatal("the window was never exposed");
+    return form;
+}
 
 QPoint circleCentre(int index) {
     const maze::CircleSpec& c = maze::kCircles[std::size_t(index)];

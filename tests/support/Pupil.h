@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QStringList>
+#include <memory>
 
 // A test pupil: plays the game through the window's own event path, with clicks and pointer moves sent to
 // the window, and finds its way by looking at the window's picture as a person would.
@@ -47,6 +48,9 @@ private:
     int moves_ = 0;
     QList<QPoint> trail_;
 };
+
+// A new game window, shown, loaded and exposed, as the program starts it.
+std::unique_ptr<Form1> shownForm();
 
 // The centre pixel of a circle of the maze.
 QPoint circleCentre(int index);
