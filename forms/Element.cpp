@@ -17,7 +17,11 @@ void Element::setVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
-    scene_.invalidate(bounds_);
+    // Appearing only paints over what is there; disappearing uncovers what lies below.
+    if (visible)
+        scene_.invalidateFrom(bounds_, stackIndex_);
+    else
+        scene_.invalidate(bounds_);
 }
 
 void Element::changed() {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QRect>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -42,6 +43,8 @@ public:
 
     // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
     virtual bool takesPointer() const { return false; }
+    // Painting again over its own result must leave the same pixels (opaque fills, unblended edges): an
+    // element that appears below another repaints the one above in place.
     virtual void paint(QPainter& painter, const PaintContext& context) const = 0;
 
     const QString& toolTip() const { return toolTip_; }
@@ -61,7 +64,10 @@ protected:
     virtual void changed();
 
 private:
+    friend class Scene;
+
     Scene& scene_;
+    std::size_t stackIndex_ = 0;
     QRect bounds_;
     const Element* container_;
     bool visible_ = true;

@@ -49,18 +49,22 @@ void Scene::setLook(const QStyle* style, const QPalette& palette) {
 }
 
 void Scene::invalidate(const QRect& area) {
+    invalidateFrom(area, 0);
+}
+
+void Scene::invalidateFrom(const QRect& area, std::size_t stackIndex) {
     const QRect clipped = area & QRect(QPoint(0, 0), size_);
     if (clipped.isEmpty())
         return;
     if (dirty_.size() == kDirtyAreas) {
         // Many separate changes at once: one re-render of their union is cheaper than many small ones.
         QRect all = clipped;
-        for (const QRect& r : dirty_)
-            all |= r;
+        for (const Dirty& d : dirty_)
+            all |= d.area;
         dirty_.clear();
-        dirty_.push_back(all);
+        dirty_.push_back({all, 0});
     } else {
-        dirty_.push_back(clipped);
+        dirty_.push_back({clipped, stackIndex});
     }
     if (listener_)
         listener_(clipped);
@@ -70,12 +74,16 @@ void Scene::flush() {
     QPainter painter(&image_);
     const PaintContext context{style_, palette_, look_};
     const QColor background = toQColor(background_, palette_);
-    for (const QRect& area : dirty_) {
+    // In the order the changes were made: a later area painted from the background up covers whatever an
+    // earlier one painted there, and one painted from an element up paints everything above that element.
+    for (const auto& [area, from] : dirty_) {
         painter.setClipRect(area);
-        painter.fillRect(area, background);
-        for (const auto& element : elements_) {
-            if (element->isShown() && element->bounds().intersects(area))
-                element->paint(painter, context);
+        if (from == 0)
+            painter.fillRect(area, background);
+        for (std::size_t i = from; i < elements_.size(); ++i) {
+            const Element& element = *elements_[i];
+            if (element.isShown() && element.bounds().intersects(area))
+                element.paint(painter, context);
         }
     }
     dirty_.clear();

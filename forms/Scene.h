@@ -27,6 +27,7 @@ public:
     template <class T, class... Args> T& add(Args&&... args) {
         auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& added = *element;
+        added.stackIndex_ = elements_.size();
         elements_.push_back(std::move(element));
         invalidate(added.bounds());
         return added;
@@ -47,6 +48,9 @@ public:
     Element* elementAt(QPointF pos) const;
 
     void invalidate(const QRect& area);
+    // Only the element at this stacking index and those above it changed in the area, as when it appears:
+    // what lies below is still right and need not be painted again.
+    void invalidateFrom(const QRect& area, std::size_t stackIndex);
     // Told of every area that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
@@ -61,7 +65,11 @@ private:
     int look_ = 0;
     QImage image_;
     std::vector<std::unique_ptr<Element>> elements_;
-    std::vector<QRect> dirty_;
+    struct Dirty {
+        QRect area;
+        std::size_t from; // the lowest element to paint; 0 repaints the background too
+    };
+    std::vector<Dirty> dirty_;
     std::function<void(const QRect&)> listener_;
 };
 

@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QSet>
 #include <QTest>
+#include <random>
+#include <tuple>
 
 using namespace forms;
 
@@ -124,20 +126,37 @@ private slots:
         }
     }
 
-    // Many changes between two readings are merged; the picture must still equal a fresh rendering.
-    void manyChangesBetweenReadingsLeaveTheRightPicture() {
+    // Whatever appears, disappears or overlaps between two readings, in whatever order and however many
+    // changes at once, the picture must equal a fresh rendering of the final state.
+    void anySequenceOfChangesLeavesTheRightPicture() {
+        std::mt19937 random(7);
+        const auto pick = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
         Scene changed(QSize(300, 200), kBlue);
-        Scene fresh(QSize(300, 200), kBlue);
         QList<Line*> lines;
-        for (int i = 0; i < 60; ++i) {
-            const QPoint from((i * 37) % 280, (i * 53) % 180), to((i * 71) % 280, (i * 29) % 180);
-            lines << &changed.add<Line>(from, to, 3 + i % 7, i % 2 ? kYellow : kRed);
-            fresh.add<Line>(from, to, 3 + i % 7, i % 2 ? kYellow : kRed).setVisible(i % 3 == 0);
+        QList<std::tuple<QPoint, QPoint, int, Colour>> specs;
+        for (int i = 0; i < 40; ++i) {
+            specs.append({QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)), pick(1, 40),
+                          i % 3 ? kYellow : kRed});
+            const auto& [from, to, width, colour] = specs.last();
+            lines << &changed.add<Line>(from, to, width, colour);
         }
-        (void)changed.picture();
-        for (int i = 0; i < 60; ++i)
-            lines[i]->setVisible(i % 3 == 0);
-        QCOMPARE(changed.picture(), fresh.picture());
+        for (int round = 0; round < 60; ++round) {
+            (void)changed.picture();
+            const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then more than are kept apart
+            for (int c = 0; c < changes; ++c) {
+                Line* line = lines[pick(0, int(lines.size()) - 1)];
+                line->setVisible(!line->isVisible());
+            }
+            Scene fresh(QSize(300, 200), kBlue);
+            for (int i = 0; i < lines.size(); ++i) {
+                const auto& [from, to, width, colour] = specs[i];
+                fresh.add<Line>(from, to, width, colour).setVisible(lines[i]->isVisible());
+            }
+            QVERIFY2(changed.picture() == fresh.picture(),
+                     qPrintable(QStringLiteral("after round %1").arg(round)));
+        }
     }
 
     void aDisabledLabelDrawsItsTextInTheDisabledStyle() {
