@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Font.h"
 
+#include <QFontDatabase>
 #include <cmath>
 
 namespace forms {
@@ -9,13 +10,27 @@ int pixelsOfPoints(qreal points) {
     return int(std::lround(points * 96.0 / 72.0));
 }
 
-QFont toQFont(const FontSpec& spec) {
+namespace {
+
+// Asking for a face the system lacks sends the font machinery looking for a substitute, which costs
+// milliseconds at start-up; so only installed faces are asked for, in the order of preference.
+QStringList installedOf(const QStringList& preferred) {
+    static const QStringList installed = QFontDatabase::families();
+    QStringList present;
+    for (const QString& family : preferred)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            present << family;
+    return present.isEmpty() ? preferred : present;
+}
+
+} // namespace
+
+QFont toQFont(const FontSpec& wanted) {
     QFont font;
-    font.setFamilies(spec.families);
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setPixelSize(pixelsOfPoints(spec.pointSize));
+    font.setFamilies(installedOf(wanted.families));
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
+    font.setPixelSize(pixelsOfPoints(wanted.pointSize));
     // Subpixel rendering would put arbitrary RGB mixes at glyph edges, which could match a colour the game
     // tests for; grey-level smoothing only ever mixes the text with what lies under it.
     font.setStyleStrategy(QFont::NoSubpixelAntialias);

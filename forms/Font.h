@@ -18,7 +18,7 @@ struct FontSpec {
 // the screen's logical DPI.
 int pixelsOfPoints(qreal points);
 
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& wanted);
 
 // The face of the window's labels, buttons and frames where no other is given.
 FontSpec defaultFont();

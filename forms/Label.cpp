@@ -11,7 +11,13 @@ Label::Label(Scene& scene, const QRect& rect, const QString& caption, const Font
     : Element(scene, rect, container)
     , caption_(caption)
     , pointSize_(font.pointSize)
-    , font_(toQFont(font)) {
+    , fontWanted_(font) {
+}
+
+const QFont& Label::font() const {
+    if (!font_)
+        font_ = toQFont(fontWanted_);
+    return *font_;
 }
 
 void Label::changed() {
@@ -44,7 +50,9 @@ void Label::setFontPointSize(qreal points) {
     if (pointSize_ == points)
         return;
     pointSize_ = points;
-    font_.setPixelSize(pixelsOfPoints(points));
+    fontWanted_.pointSize = points;
+    if (font_)
+        font_->setPixelSize(pixelsOfPoints(points));
     changed();
 }
 
@@ -84,7 +92,7 @@ void Label::render(const PaintContext& context, qreal dpr) const {
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
-    painter.setFont(font_);
+    painter.setFont(font());
     context.style->drawItemText(&painter, rect, alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette,
                                 enabled_, caption_, QPalette::WindowText);
     renderedValid_ = true;

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <optional>
 
 namespace forms {
 
@@ -30,7 +31,7 @@ public:
     void setForeColour(Colour colour);
     qreal fontPointSize() const { return pointSize_; }
     void setFontPointSize(qreal points);
-    const QFont& font() const { return font_; }
+    const QFont& font() const;
     // Left-aligned unless told otherwise; text always starts at the top.
     void setAlignment(Qt::Alignment horizontal);
     bool isEnabled() const { return enabled_; }
@@ -49,7 +50,10 @@ private:
     Colour back_ = kDefaultLabelBack;
     Colour fore_ = kDefaultLabelText;
     qreal pointSize_;
-    QFont font_;
+    // The font is looked up when first needed, so that building a window does not wait for the font
+    // database.
+    FontSpec fontWanted_;
+    mutable std::optional<QFont> font_;
     bool enabled_ = true;
     Qt::Alignment alignment_ = Qt::AlignLeft;
     // The label as last rendered: laying out wrapped text costs far more than copying it, and the maze is

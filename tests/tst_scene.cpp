@@ -135,11 +135,11 @@ private slots:
         };
         Scene changed(QSize(300, 200), kBlue);
         QList<Line*> lines;
-        QList<std::tuple<QPoint, QPoint, int, Colour>> specs;
+        QList<std::tuple<QPoint, QPoint, int, Colour>> drawn;
         for (int i = 0; i < 40; ++i) {
-            specs.append({QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)), pick(1, 40),
+            drawn.append({QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)), pick(1, 40),
                           i % 3 ? kYellow : kRed});
-            const auto& [from, to, width, colour] = specs.last();
+            const auto& [from, to, width, colour] = drawn.last();
             lines << &changed.add<Line>(from, to, width, colour);
         }
         for (int round = 0; round < 60; ++round) {
@@ -151,7 +151,7 @@ private slots:
             }
             Scene fresh(QSize(300, 200), kBlue);
             for (int i = 0; i < lines.size(); ++i) {
-                const auto& [from, to, width, colour] = specs[i];
+                const auto& [from, to, width, colour] = drawn[i];
                 fresh.add<Line>(from, to, width, colour).setVisible(lines[i]->isVisible());
             }
             QVERIFY2(changed.picture() == fresh.picture(),

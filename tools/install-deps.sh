@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ qt6-base-dev
+  cmake ninja-build g++ qt6-base-dev libfontconfig-dev
   # run: Qt's platform plugins (X11 and the headless one the tests use), faces that show Cyrillic
   qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
   # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
