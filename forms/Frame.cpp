@@ -23,6 +23,7 @@ void Frame::paint(QPainter& painter, const PaintContext& context) const {
     // An etched border whose top line runs through the middle of the caption.
     const QFontMetrics metrics(font_);
     const QRect border = rect.adjusted(0, metrics.height() / 2, 0, 0);
+    painter.setBrush(Qt::NoBrush); // the border is drawn as a rectangle, which would fill with a brush
     qDrawShadeRect(&painter, border, context.palette, true, 1, 0);
 
     if (caption_.isEmpty())

@@ -82,8 +82,12 @@ void Scene::flush() {
             painter.fillRect(area, background);
         for (std::size_t i = from; i < elements_.size(); ++i) {
             const Element& element = *elements_[i];
-            if (element.isShown() && element.bounds().intersects(area))
+            if (element.isShown() && element.bounds().intersects(area)) {
+                // Each element starts from the painter as the area set it up, whatever the one before left.
+                painter.save();
                 element.paint(painter, context);
+                painter.restore();
+            }
         }
     }
     dirty_.clear();

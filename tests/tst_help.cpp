@@ -78,6 +78,11 @@ private slots:
         pupil.click(kUncoveredStart);
         QVERIFY(form->round().isActive());
         QVERIFY(form->helpPanel().isOpen());
+        // The round's changes beneath the panel do not show through it.
+        const forms::Colour panelGreen = form->helpPanel().frame1().backColour();
+        for (const QPoint p : {QPoint(365, 215), QPoint(495, 200), QPoint(300, 212), QPoint(340, 216)})
+            QCOMPARE(form->colourAt(p), panelGreen);
+        QCOMPARE(form->colourAt(QPoint(520, 230)), maze::kPathYellow);
     }
 
     // The pupil can close the panel in the middle of a round and go on.
