@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 // What one pointer move and one advance cost in a running round, against reading the colour the naive way
 // by grabbing the window. Run headless: build/bench/tropilka_bench
+#include "allocations.h"
 #include "app/Form1.h"
 #include "forms/Scene.h"
 #include "maze/MazeLayout.h"
@@ -47,8 +48,11 @@ void pointerMove(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 3);
     (void)form.colourAt(kOnThePath);
+    const long allocationsBefore = heapAllocations();
     for (auto _ : state)
         form.movePointer(kOnThePath, Qt::NoButton, Qt::NoModifier);
+    state.counters["allocations"] =
+        benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
     if (form.round().currentStage() != 3)
         state.SkipWithError("the move changed the round");
 }
@@ -60,8 +64,11 @@ void pointerMoveEvent(benchmark::State& state) {
     enterStage(form, 3);
     QMouseEvent move(QEvent::MouseMove, kOnThePath, form.mapToGlobal(kOnThePath), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
+    const long allocationsBefore = heapAllocations();
     for (auto _ : state)
         QApplication::sendEvent(&form, &move);
+    state.counters["allocations"] =
+        benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
     if (form.round().currentStage() != 3)
         state.SkipWithError("the move changed the round");
 }
@@ -72,10 +79,13 @@ void pointerMoveByGrabbing(benchmark::State& state) {
     Form1& form = window();
     enterStage(form, 3);
     const QPoint device = (kOnThePath * form.devicePixelRatioF()).toPoint();
+    const long allocationsBefore = heapAllocations();
     for (auto _ : state) {
         for (int reading = 0; reading < 3; ++reading)
             benchmark::DoNotOptimize(form.grab().toImage().pixel(device));
     }
+    state.counters["allocations"] =
+        benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
