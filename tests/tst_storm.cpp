@@ -221,7 +221,9 @@ void EventStorm::chaosEvent() {
         if (panel.isBuilt()) {
             targets << panel.command1().bounds().center() << panel.label6().bounds().center()
                     << panel.label7().bounds().center() << panel.label19().bounds().center()
-                    << panel.picture1(0).bounds().center() << panel.label3().bounds().center();
+                    << panel.picture1(0).bounds().center() << panel.picture1(1).bounds().center()
+                    << panel.label3().bounds().center() << panel.label4().bounds().center()
+                    << panel.label8().bounds().center() << panel.label9().bounds().center();
         }
         const QPoint p = targets[uniform(0, int(targets.size()) - 1)];
         const bool panelWasOpen = panel.isOpen();
