@@ -16,13 +16,20 @@ namespace forms {
 
 class Scene;
 
-// What an element may use when it paints itself into the window's picture.
+// What an element may use when it paints itself into the window's picture. The painter it is given works in
+// logical pixels, scaled by the device pixel ratio; an element that must place device pixels itself resets
+// the painter's transform and works in the picture's own pixels.
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
     // Changes whenever the style or palette does, so cached renderings know they are stale.
     int look;
+    qreal devicePixelRatio;
 };
+
+// The device pixels that show a rectangle of logical pixels: each edge goes to the nearest device pixel edge,
+// so rectangles that meet in logical pixels meet in device pixels too, at any scale.
+QRect snapToDevice(const QRect& logical, qreal devicePixelRatio);
 
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
 // Scene, which paints them in the order they were added, the first at the bottom.
@@ -39,6 +46,9 @@ public:
 
     // Everything the element paints lies inside this rectangle of the window's client area.
     QRect bounds() const { return bounds_; }
+    // The device pixels of the scene's picture that the element may paint: nothing it paints lies outside
+    // them, so a change repaints all of them. An element that takes pointer input takes it on these.
+    QRect deviceBounds() const { return deviceBounds_; }
 
     // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
     virtual bool takesPointer() const { return false; }
@@ -61,6 +71,9 @@ protected:
     Element(Scene& scene, const QRect& bounds, const Element* container);
     // Tells the scene that what the element paints has changed.
     virtual void changed();
+    // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
+    // outwards; an element that fills its rectangle paints exactly snapToDevice(bounds()).
+    virtual QRect deviceExtent(qreal devicePixelRatio) const;
 
 private:
     friend class Scene;
@@ -68,6 +81,7 @@ private:
     Scene& scene_;
     std::size_t stackIndex_ = 0;
     QRect bounds_;
+    QRect deviceBounds_;
     const Element* container_;
     bool visible_ = true;
     QString toolTip_;

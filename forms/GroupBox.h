@@ -21,6 +21,9 @@ public:
     bool takesPointer() const override { return true; }
     void paint(QPainter& painter, const PaintContext& context) const override;
 
+protected:
+    QRect deviceExtent(qreal devicePixelRatio) const override;
+
 private:
     QString title_;
     QFont font_;

@@ -8,14 +8,9 @@ namespace forms {
 
 Label::Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
              const Element* container)
-    : Element(scene, rect, container)
+    : RenderedBox(scene, rect, container)
     , text_(text)
     , font_(font) {
-}
-
-void Label::changed() {
-    renderedValid_ = false;
-    Element::changed();
 }
 
 void Label::setText(const QString& text) {
@@ -67,20 +62,11 @@ void Label::setEnabled(bool enabled) {
     changed();
 }
 
-void Label::paint(QPainter& painter, const PaintContext& context) const {
-    const qreal dpr = painter.device()->devicePixelRatioF();
-    if (!renderedValid_ || renderedLook_ != context.look || rendered_.devicePixelRatio() != dpr)
-        render(context, dpr);
-    painter.drawImage(bounds().topLeft(), rendered_);
-}
-
-void Label::render(const PaintContext& context, qreal dpr) const {
-    const QRect rect(QPoint(0, 0), bounds().size());
-    rendered_ = QImage((QSizeF(rect.size()) * dpr).toSize(), QImage::Format_RGB32);
-    rendered_.setDevicePixelRatio(dpr);
-    QPainter painter(&rendered_);
-    painter.fillRect(rect, background_.isValid() ? background_
-                                                 : context.palette.color(QPalette::Active, QPalette::Window));
+void Label::render(QImage& image, const PaintContext& context) const {
+    image.fill(background_.isValid() ? background_
+                                     : context.palette.color(QPalette::Active, QPalette::Window));
+    QPainter painter(&image);
+    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
 
     // The style draws enabled text in the WindowText role and disabled text in the palette's disabled group,
     // so only the enabled groups take the label's own colour.
@@ -92,10 +78,9 @@ void Label::render(const PaintContext& context, qreal dpr) const {
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
     painter.setFont(font_);
-    context.style->drawItemText(&painter, rect, alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette,
-                                enabled_, text_, QPalette::WindowText);
-    renderedValid_ = true;
-    renderedLook_ = context.look;
+    context.style->drawItemText(&painter, QRect(QPoint(0, 0), bounds().size()),
+                                alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette, enabled_, text_,
+                                QPalette::WindowText);
 }
 
 } // namespace forms

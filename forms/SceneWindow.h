@@ -56,6 +56,8 @@ protected:
 
 private:
     void hover(const Element* element);
+    // Renders the picture again when the window's device pixel ratio has changed.
+    void followDevicePixelRatio();
 
     Scene scene_;
     const Element* hovered_ = nullptr;

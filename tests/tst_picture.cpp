@@ -21,11 +21,11 @@ constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 192);
 
-// Compares the read-back at every device pixel of the client area with the window's own grabbed picture,
-// at the positions pointer events report for that pixel.
+// Compares the read-back at every device pixel of the client area with what the window shows there, at the
+// positions pointer events report for that pixel.
 int mismatchesWithScreen(GameWindow& window) {
-    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const qreal dpr = window.devicePixelRatioF();
+    const QImage shown = screenOf(window);
+    const qreal dpr = devicePixelRatioOf(window);
     int mismatches = 0;
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
