@@ -119,10 +119,14 @@ Element* Scene::elementAt(QPointF pos) const {
     const qreal y = pos.y() * dpr_ + kDeviceEpsilon;
     if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return nullptr;
-    const QPoint pixel{int(x), int(y)};
+    const int px = int(x);
+    const int py = int(y);
     for (auto it = elements_.rbegin(); it != elements_.rend(); ++it) {
         Element& element = **it;
-        if (element.deviceBounds_.contains(pixel) && element.isShown() && element.takesPointer())
+        // Spelt out: QRect::contains is not inline, and this runs for every element on every pointer move.
+        const QRect& r = element.deviceBounds_;
+        const bool inside = px >= r.left() && px <= r.right() && py >= r.top() && py <= r.bottom();
+        if (inside && element.isShown() && element.takesPointer())
             return &element;
     }
     return nullptr;
