@@ -13,6 +13,7 @@ import contextlib
 import math
 import os
 import select
+import signal
 import socket
 import struct
 import subprocess
@@ -525,6 +526,8 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     binary, scale = sys.argv[1], float(sys.argv[2])
+    # Ended from outside (a CTest timeout), it still stops the game and Xvfb on the way out.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"display scale {scale:g}: ended by SIGTERM"))
     try:
         faults = run(binary, scale)
     except Failure as failure:
