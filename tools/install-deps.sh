@@ -11,6 +11,8 @@ packages=(
   # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
   # server with XTest pointer moves for the whole-process measurements
   qt6-base-private-dev libbenchmark-dev xvfb xdotool
+  # tests on a real X server: the script's interpreter, and xwd for screenshots
+  python3 x11-apps
   # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file)
   desktop-file-utils appstream dpkg-dev file
   # CI: the layout of the C++ files
