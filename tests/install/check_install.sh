@@ -114,6 +114,7 @@ deb=$work/package/tropilka_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -f "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -qE '(^|, )libqt6widgets6( |,|$)' <<<"$depends" || fail "Depends does not name libqt6widgets6: '$depends'"
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "package does not recommend qt6-wayland"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package section is not games"
 [[ $(dpkg-deb -f "$deb" Maintainer) == *@example.org\>* ]] || fail "maintainer is not under example.org"
