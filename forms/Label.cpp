@@ -23,6 +23,7 @@ void Label::setText(const QString& text) {
         return;
     text_ = text;
     changed();
+    announce(QAccessible::NameChanged);
 }
 
 void Label::setBackgroundColor(const QColor& color) {
@@ -65,6 +66,7 @@ void Label::setEnabled(bool enabled) {
         return;
     enabled_ = enabled;
     changed();
+    announce(QAccessible::StateChanged);
 }
 
 void Label::paint(QPainter& painter, const PaintContext& context) const {

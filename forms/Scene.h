@@ -32,8 +32,13 @@ public:
         added.stackIndex_ = elements_.size();
         elements_.push_back(std::move(element));
         invalidate(added.bounds());
+        announce(added, QAccessible::ObjectCreated);
         return added;
     }
+
+    // The elements in stacking order, the bottom one first.
+    std::size_t elementCount() const { return elements_.size(); }
+    Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
 
     void setDevicePixelRatio(qreal dpr);
     void setLook(const QStyle* style, const QPalette& palette);
@@ -54,6 +59,16 @@ public:
     // Told of every area that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
+    // Told when assistive technology should learn of a change to an element: it was added, shown, hidden or
+    // renamed, or (StateChanged) enabled or disabled.
+    void setAccessibilityListener(std::function<void(const Element&, QAccessible::Event)> listener) {
+        accessibilityListener_ = std::move(listener);
+    }
+    void announce(const Element& element, QAccessible::Event event) const {
+        if (accessibilityListener_)
+            accessibilityListener_(element, event);
+    }
+
 private:
     void flush();
 
@@ -71,6 +86,7 @@ private:
     };
     std::vector<Dirty> dirty_;
     std::function<void(const QRect&)> listener_;
+    std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };
 
 } // namespace forms

@@ -1,6 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "SceneWindow.h"
 
+#include "Accessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -17,6 +19,7 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , scene_(clientSize, background) {
+    installAccessibility();
     setFixedSize(clientSize);
     setMouseTracking(true);
     // The scene paints every pixel of the client area itself.
@@ -25,10 +28,14 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     scene_.setLook(style(), palette());
     scene_.setDevicePixelRatio(devicePixelRatioF());
     scene_.setChangeListener([this](const QRect& area) { update(area); });
+    scene_.setAccessibilityListener([this](const Element& element, QAccessible::Event event) {
+        announceAccessibility(*this, element, event);
+    });
 }
 
 SceneWindow::~SceneWindow() {
     scene_.setChangeListener({});
+    scene_.setAccessibilityListener({});
 }
 
 void SceneWindow::handlePointerMove(QPointF pos) {
@@ -144,6 +151,11 @@ void SceneWindow::mouseReleaseEvent(QMouseEvent* event) {
     // A click is a press and a release on the same element, which must still take input by then.
     if (pressed != nullptr && scene_.elementAt(event->position()) == pressed)
         pressed->click();
+}
+
+// Pupils double-click everything: the press that began the double click has already made its click, and
+// Qt would otherwise deliver the second press as one more.
+void SceneWindow::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void SceneWindow::leaveEvent(QEvent* event) {
