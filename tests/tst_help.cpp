@@ -12,12 +12,31 @@
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolTip>
+#include <QWindow>
 #include <memory>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
 // The part of the start label that the open panel leaves uncovered.
 constexpr QPoint kUncoveredStart(517, 200);
+
+// A double click as the window system reports it: two presses and releases, close in time and place, of
+// which Qt makes the second press a double click.
+void doubleClick(QWidget& window, QPoint pos) {
+    using Wsi = QWindowSystemInterface;
+    static ulong timestamp = 0;
+    timestamp += 10000; // far from the last one, so two double clicks never make a triple
+    const QPointF global = window.mapToGlobal(QPointF(pos));
+    for (int i = 0; i < 2; ++i) {
+        Wsi::handleMouseEvent<Wsi::SynchronousDelivery>(window.windowHandle(), ++timestamp, QPointF(pos),
+                                                        global, Qt::LeftButton, Qt::LeftButton,
+                                                        QEvent::MouseButtonPress);
+        Wsi::handleMouseEvent<Wsi::SynchronousDelivery>(window.windowHandle(), ++timestamp, QPointF(pos),
+                                                        global, Qt::NoButton, Qt::LeftButton,
+                                                        QEvent::MouseButtonRelease);
+    }
+}
 
 } // namespace
 
@@ -128,6 +147,22 @@ private slots:
         QCOMPARE(QStringLiteral("mailto:") + panel.artistMailLink().text(), recorder_.opened[1].toString());
         QCOMPARE(QStringLiteral("http://") + panel.authorSiteLink().text(), recorder_.opened[2].toString());
         QVERIFY(panel.isOpen());
+    }
+
+    // Pupils double-click everything: a double click opens a link once, as it starts one round.
+    void aDoubleClickIsOneClick() {
+        auto window = shownWindow();
+        doubleClick(*window, window->helpLabel().bounds().center());
+        const help::HelpPanel& panel = window->helpPanel();
+        QVERIFY(panel.isOpen());
+        for (const forms::Label* link :
+             {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()})
+            doubleClick(*window, link->bounds().center());
+        QCOMPARE(recorder_.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
+                                                QUrl(QStringLiteral("mailto:olya@example.org")),
+                                                QUrl(QStringLiteral("http://example.org/nt"))}));
+        doubleClick(*window, kUncoveredStart);
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
     }
 
     void theLinksAreCyanOnDarkGreenAndReadableWhole() {
