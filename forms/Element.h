@@ -84,7 +84,6 @@ protected:
 private:
     friend class Scene;
     friend QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
-    class SceneWindow;
 
     Scene& scene_;
     std::size_t stackIndex_ = 0;
