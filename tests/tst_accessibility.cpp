@@ -248,6 +248,14 @@ private slots:
             QVERIFY(announced.contains(Announcement{QAccessible::ObjectHide, part, false}));
         }
         QVERIFY(announced.contains(Announcement{QAccessible::ObjectHide, group, false}));
+
+        // The interfaces go with the elements they stand for, and the window's with the window.
+        QList<QAccessible::Id> ids{QAccessible::uniqueId(window), QAccessible::uniqueId(group)};
+        for (QAccessibleInterface* part : parts)
+            ids << QAccessible::uniqueId(part);
+        window_.reset();
+        for (QAccessible::Id id : ids)
+            QCOMPARE(QAccessible::accessibleInterface(id), nullptr);
     }
 
 private:
