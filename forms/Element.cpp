@@ -29,7 +29,10 @@ Element::Element(Scene& scene, const QRect& bounds, const Element* container)
     , container_(container) {
 }
 
-Element::~Element() = default;
+Element::~Element() {
+    if (accessibleId_ != 0)
+        QAccessible::deleteAccessibleInterface(accessibleId_);
+}
 
 QRect Element::deviceExtent(qreal devicePixelRatio) const {
     return (QRectF(bounds_.topLeft() * devicePixelRatio, QSizeF(bounds_.size()) * devicePixelRatio))
@@ -40,6 +43,7 @@ void Element::setVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
+    announce(visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     // Appearing only paints over what is there; disappearing uncovers what lies below.
     if (visible)
         scene_.invalidateFrom(deviceBounds_, stackIndex_);
@@ -50,6 +54,24 @@ void Element::setVisible(bool visible) {
 void Element::changed() {
     if (isShown())
         scene_.invalidate(deviceBounds_);
+}
+
+void Element::announce(QAccessible::Event event) {
+    scene_.announce(*this, event);
+}
+
+void Element::setAccessibleName(const QString& name) {
+    if (accessibleName_ == name)
+        return;
+    accessibleName_ = name;
+    announce(QAccessible::NameChanged);
+}
+
+void Element::setAccessibleDescription(const QString& description) {
+    if (accessibleDescription_ == description)
+        return;
+    accessibleDescription_ = description;
+    announce(QAccessible::DescriptionChanged);
 }
 
 void Element::click() const {

@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAccessible>
 #include <QCursor>
 #include <QRect>
 #include <QString>
@@ -15,6 +16,7 @@ class QStyle;
 namespace forms {
 
 class Scene;
+class SceneWindow;
 
 // What an element may use when it paints itself into the window's picture. The painter it is given works in
 // logical pixels, scaled by the device pixel ratio; an element that must place device pixels itself resets
@@ -65,7 +67,22 @@ public:
     virtual void setPressed(bool) {}
 
     void setClickAction(std::function<void()> action) { clickAction_ = std::move(action); }
+    bool hasClickAction() const { return bool(clickAction_); }
     void click() const;
+
+    // The group box it sits in, or null.
+    const Element* container() const { return container_; }
+
+    // What assistive technology is told, as with a QWidget's accessible name and description. Without a
+    // role of its own an element has its kind's: a label is static text, a picture a graphic, a group box a
+    // grouping, a button a button; lines and circles are decoration and are not told of. Without a name it
+    // is named by its text, and without a description described by its tooltip.
+    QAccessible::Role accessibleRole() const { return accessibleRole_; }
+    void setAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
+    const QString& accessibleName() const { return accessibleName_; }
+    void setAccessibleName(const QString& name);
+    const QString& accessibleDescription() const { return accessibleDescription_; }
+    void setAccessibleDescription(const QString& description);
 
 protected:
     Element(Scene& scene, const QRect& bounds, const Element* container);
@@ -74,9 +91,12 @@ protected:
     // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
     // outwards; an element that fills its rectangle paints exactly snapToDevice(bounds()).
     virtual QRect deviceExtent(qreal devicePixelRatio) const;
+    // Tells assistive technology, through the window that shows the scene, what changed.
+    void announce(QAccessible::Event event);
 
 private:
     friend class Scene;
+    friend QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 
     Scene& scene_;
     std::size_t stackIndex_ = 0;
@@ -87,6 +107,12 @@ private:
     QString toolTip_;
     std::optional<QCursor> cursor_;
     std::function<void()> clickAction_;
+    QAccessible::Role accessibleRole_ = QAccessible::NoRole;
+    QString accessibleName_;
+    QString accessibleDescription_;
+    // The element's interface once assistive technology has asked for it. Qt owns it, and is told to delete
+    // it when the element dies.
+    mutable QAccessible::Id accessibleId_ = 0;
 };
 
 } // namespace forms

@@ -18,6 +18,7 @@ void Label::setText(const QString& text) {
         return;
     text_ = text;
     changed();
+    announce(QAccessible::NameChanged);
 }
 
 void Label::setBackgroundColor(const QColor& color) {
@@ -60,6 +61,7 @@ void Label::setEnabled(bool enabled) {
         return;
     enabled_ = enabled;
     changed();
+    announce(QAccessible::StateChanged);
 }
 
 void Label::render(QImage& image, const PaintContext& context) const {

@@ -35,8 +35,13 @@ public:
         base.deviceBounds_ = base.deviceExtent(dpr_);
         elements_.push_back(std::move(element));
         invalidate(base.deviceBounds_);
+        announce(added, QAccessible::ObjectCreated);
         return added;
     }
+
+    // The elements in stacking order, the bottom one first.
+    std::size_t elementCount() const { return elements_.size(); }
+    Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
 
     qreal devicePixelRatio() const { return dpr_; }
     // A new ratio renders everything again, cached renderings included.
@@ -61,6 +66,16 @@ public:
     // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
+    // Told when assistive technology should learn of a change to an element: it was added, shown, hidden or
+    // renamed, or (StateChanged) enabled or disabled.
+    void setAccessibilityListener(std::function<void(const Element&, QAccessible::Event)> listener) {
+        accessibilityListener_ = std::move(listener);
+    }
+    void announce(const Element& element, QAccessible::Event event) const {
+        if (accessibilityListener_)
+            accessibilityListener_(element, event);
+    }
+
 private:
     void flush();
 
@@ -81,6 +96,7 @@ private:
     };
     std::vector<Dirty> dirty_;
     std::function<void(const QRect&)> listener_;
+    std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };
 
 } // namespace forms

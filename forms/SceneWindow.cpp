@@ -1,6 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "SceneWindow.h"
 
+#include "Accessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -18,6 +20,7 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , scene_(clientSize, background) {
+    installAccessibility();
     setFixedSize(clientSize);
     setMouseTracking(true);
     // The scene paints every pixel of the client area itself.
@@ -32,6 +35,9 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
         const QRectF logical(QPointF(deviceArea.topLeft()) / dpr, QSizeF(deviceArea.size()) / dpr);
         update(logical.toAlignedRect().adjusted(-1, -1, 1, 1));
     });
+    scene_.setAccessibilityListener([this](const Element& element, QAccessible::Event event) {
+        announceAccessibility(*this, element, event);
+    });
 }
 
 void SceneWindow::followDevicePixelRatio() {
@@ -43,6 +49,7 @@ void SceneWindow::followDevicePixelRatio() {
 
 SceneWindow::~SceneWindow() {
     scene_.setChangeListener({});
+    scene_.setAccessibilityListener({});
 }
 
 void SceneWindow::handlePointerMove(QPointF pos) {
@@ -171,6 +178,11 @@ void SceneWindow::mouseReleaseEvent(QMouseEvent* event) {
     // A click is a press and a release on the same element, which must still take input by then.
     if (pressed != nullptr && scene_.elementAt(event->scenePosition()) == pressed)
         pressed->click();
+}
+
+// Pupils double-click everything: the press that began the double click has already made its click, and
+// Qt would otherwise deliver the second press as one more.
+void SceneWindow::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void SceneWindow::leaveEvent(QEvent* event) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QTest>
 #include <QWindow>
 #include <deque>
@@ -71,25 +72,42 @@ Pupil::Pupil(GameWindow& window)
     window_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
 }
 
+namespace {
+
+// The time stamp of the last event any pupil reported. Qt makes a press into a double click when it follows
+// the one before within the double-click interval, whichever window or test that was in.
+ulong eventClock = 0;
+
+} // namespace
+
 void Pupil::deliver(QEvent::Type type, QPoint pixel, Qt::MouseButtons buttons, Qt::MouseButton button) {
-    // The platform reports positions in its own pixels: device pixels where Qt scales, logical ones where
-    // the platform does (as on Wayland).
     QWindow* window = window_.windowHandle();
     if (window == nullptr || window->handle() == nullptr)
         qFatal("the pupil cannot reach a window that is closed");
+    // The platform reports positions in its own pixels: device pixels where Qt scales, logical ones where
+    // the platform does (as on Wayland).
     const QPlatformWindow* platformWindow = window->handle();
     const QPointF local = QPointF(pixel) / platformWindow->devicePixelRatio();
     const QPointF global = local + QPointF(platformWindow->geometry().topLeft());
     QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
-        window, local, global, buttons, button, type);
+        window, ++eventClock, local, global, buttons, button, type);
 }
 
 void Pupil::click(QPoint pos) {
+    // Unhurried: one click, never the second half of a double click.
+    eventClock += ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval()) + 1;
     const QPoint pixel = devicePixelOf(window_, pos);
     deliver(QEvent::MouseMove, pixel, Qt::NoButton, Qt::NoButton);
     deliver(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
     deliver(QEvent::MouseButtonRelease, pixel, Qt::NoButton, Qt::LeftButton);
     position_ = pos;
+}
+
+void Pupil::doubleClick(QPoint pos) {
+    click(pos);
+    const QPoint pixel = devicePixelOf(window_, pos);
+    deliver(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
+    deliver(QEvent::MouseButtonRelease, pixel, Qt::NoButton, Qt::LeftButton);
 }
 
 void Pupil::moveToDevicePixel(QPoint pixel, Qt::MouseButtons buttons) {

@@ -22,6 +22,8 @@ public:
 
     // Positions in logical pixels stand for the device pixel under them.
     void click(QPoint pos);
+    // Two clicks in quick succession, which the platform reports as a click and a double click.
+    void doubleClick(QPoint pos);
     void moveTo(QPointF pos, Qt::MouseButtons buttons = Qt::NoButton);
     void moveToDevicePixel(QPoint pixel, Qt::MouseButtons buttons = Qt::NoButton);
     QPoint position() const { return position_; }
