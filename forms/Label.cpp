@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Label.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
 
@@ -64,6 +65,21 @@ void Label::setEnabled(bool enabled) {
     announce(QAccessible::StateChanged);
 }
 
+QFont Label::fittedFont() const {
+    // Smaller than this is no longer text to read.
+    constexpr int kSmallestPixelSize = 8;
+    const QRect box(QPoint(0, 0), bounds().size());
+    const int flags = int(alignment_ | Qt::AlignTop | Qt::TextWordWrap);
+    QFont font = font_;
+    while (font.pixelSize() > kSmallestPixelSize) {
+        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text_);
+        if (needed.width() <= box.width() && needed.height() <= box.height())
+            break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    return font;
+}
+
 void Label::render(QImage& image, const PaintContext& context) const {
     image.fill(background_.isValid() ? background_
                                      : context.palette.color(QPalette::Active, QPalette::Window));
@@ -79,7 +95,7 @@ void Label::render(QImage& image, const PaintContext& context) const {
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
-    painter.setFont(font_);
+    painter.setFont(fittedFont());
     context.style->drawItemText(&painter, QRect(QPoint(0, 0), bounds().size()),
                                 alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette, enabled_, text_,
                                 QPalette::WindowText);

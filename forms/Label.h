@@ -9,7 +9,8 @@
 
 namespace forms {
 
-// A rectangle painted in its background colour with its text on top, wrapped at word boundaries. Without
+// A rectangle painted in its background colour with its text on top, wrapped at word boundaries and made
+// smaller where it would not fit. Without
 // colours of its own it takes the palette's Window and WindowText. An enabled label takes clicks and
 // pointer moves; a disabled one draws its text in the style's disabled look and lets pointer input through.
 class Label final : public RenderedBox {
@@ -28,6 +29,9 @@ public:
     void setTextRole(QPalette::ColorRole role);
     const QFont& font() const { return font_; }
     void setFont(const QFont& font);
+    // The font the text is drawn in: the label's own, or a smaller size of it where the face at hand needs
+    // more room than the box gives, so that a wider fallback face neither cuts text off nor loses words.
+    QFont fittedFont() const;
     // Left-aligned unless told otherwise; text always starts at the top.
     void setAlignment(Qt::Alignment horizontal);
     bool isEnabled() const { return enabled_; }
