@@ -214,7 +214,8 @@ int main(int argc, char* argv[]) {
     }
     std::printf("start-ups alone: %d of each\n", starts);
 
-    const auto med = [](const std::vector<Run>& runs, double Run::*field) {
+    using Field = double Run::*;
+    const auto med = [](const std::vector<Run>& runs, Field field) {
         std::vector<double> values;
         for (const Run& r : runs)
             values.push_back(r.*field);
@@ -222,7 +223,7 @@ int main(int argc, char* argv[]) {
     };
     struct Target {
         const char* name;
-        double Run::*field;
+        Field field;
         const char* unit;
         double ratio;
         double slack;

@@ -167,14 +167,16 @@ bool Pupil::walkToCurrentCircle() {
     };
     const int stage = window_.round().stage();
     const QPoint goal = targetCentre(stage);
-    const QList<QPoint> route = findRoute(
-        look, position_, [&](QPoint p) { return p == goal; }, safe);
+    const auto isGoal = [&](QPoint p) { return p == goal; };
+    const QList<QPoint> route = findRoute(look, position_, isGoal, safe);
     return walk(route, stage);
 }
 
 bool Pupil::reachStage(int stage) {
     startRound();
-    while (window_.round().isActive() && window_.round().stage() < stage) {
+    for (int walks = 0;
+         walks < maze::kStageCount && window_.round().isActive() && window_.round().stage() < stage;
+         ++walks) {
         if (!walkToCurrentCircle())
             return false;
     }
