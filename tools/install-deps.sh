@@ -11,8 +11,9 @@ packages=(
   # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
   # server with XTest pointer moves for the whole-process measurements
   qt6-base-private-dev libbenchmark-dev xvfb xdotool
-  # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file)
-  desktop-file-utils appstream dpkg-dev file
+  # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file) and
+  # its policy check
+  desktop-file-utils appstream dpkg-dev file lintian
 )
 
 missing=()
