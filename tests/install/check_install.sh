@@ -116,10 +116,9 @@ deb=$work/package/tropilka_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -f "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -qE '(^|, )libqt6widgets6( |,|$)' <<<"$depends" || fail "Depends does not name libqt6widgets6: '$depends'"
-# The faces the layout is made for, and the X11 platform plugin that libqt6gui6 only recommends.
+# The faces the layout is made for.
 grep -qE '(^|, )fonts-liberation \(>= 1:2\) \| fonts-liberation2(,|$)' <<<"$depends" ||
     fail "Depends does not name the Liberation 2 fonts: '$depends'"
-grep -qE '(^|, )qt6-qpa-plugins(,|$)' <<<"$depends" || fail "Depends does not name qt6-qpa-plugins: '$depends'"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package section is not games"
 [[ $(dpkg-deb -f "$deb" Maintainer) == *@example.org\>* ]] || fail "maintainer is not under example.org"
