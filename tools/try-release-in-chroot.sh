@@ -2,14 +2,19 @@
 # Tries a release as a new user would, in a clean Debian SUITE (debootstrap --variant=minbase): the committed
 # HEAD of this repository cloned into it, the README's build and test commands run there as root, the game
 # started headless, then the Debian package built, installed with apt, started as an ordinary user and removed.
-# The package is also installed into an untouched copy of the fresh system, so its Depends alone must bring
-# in all the game needs. Prints the time of each step; the steps' output goes to a log folder that is kept.
+# The package is also installed into a second fresh system, of INSTALL_SUITE (SUITE unless given), without
+# recommended packages, and started there headless and on an X server: its Depends alone must bring in all
+# the game needs. Prints the time of each step; the steps' output and the package go to a folder that is kept.
 # Usage, as root with debootstrap installed and Debian's mirror reachable:
-#   tools/try-release-in-chroot.sh SUITE        (bookworm, trixie)
+#   tools/try-release-in-chroot.sh SUITE [INSTALL_SUITE]        (bookworm, trixie)
 set -euo pipefail
 
-[ $# -eq 1 ] || { echo "usage: $0 SUITE" >&2; exit 2; }
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: $0 SUITE [INSTALL_SUITE]" >&2
+    exit 2
+fi
 suite=$1
+install_suite=${2:-$1}
 mirror=http://deb.debian.org/debian
 [ "$(id -u)" -eq 0 ] || { echo "$0: must run as root (debootstrap, chroot, mount)" >&2; exit 2; }
 command -v debootstrap >/dev/null || { echo "$0: needs debootstrap (apt-get install debootstrap)" >&2; exit 2; }
@@ -18,7 +23,7 @@ repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)
 work=$(mktemp -d /var/tmp/tropilka-release.XXXXXX)
 system=$work/system # where the README's commands run
-fresh=$work/fresh   # an untouched copy of the fresh system, for the package alone
+fresh=$work/fresh   # a fresh system of INSTALL_SUITE, for the package alone
 logs=$(mktemp -d "/var/tmp/tropilka-release-$suite-logs.XXXXXX")
 checkout=/root/tropilka
 user=pupil # the ordinary user who plays the installed game, and who tests may run things as
@@ -130,17 +135,18 @@ readme_command() {
     echo "${line#    }"
 }
 
-# Starts a program headless in a root, waits until it has shown its window, checks that it still runs and
-# stops it. Qt logs the window at full size once it is on screen: as its first flush (Qt 6.8) or as the
-# window's accessible interface (Qt 6.4).
-start_headless() { # <root> <user> <program>
+# Starts a program in a root, waits until it has shown its window, checks that it still runs and stops it.
+# Qt logs the window at full size once it is on screen: as its first flush (Qt 6.8) or as the window's
+# accessible interface (Qt 6.4).
+start_game() { # <root> <user> <program> <platform variables...>
     local root=$1 who=$2 program=$3 home uid
+    shift 3
     home=$(chroot "$root" getent passwd "$who" | cut -d: -f6)
     uid=$(chroot "$root" id -u "$who")
     local out=$logs/game-output.log
     chroot --userspec="$who:$who" "$root" /usr/bin/env -i HOME="$home" LANG=C.UTF-8 \
-        XDG_RUNTIME_DIR="/run/user/$uid" PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games \
-        QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.widgets.painting.debug=true;qt.accessibility.cache.debug=true' \
+        XDG_RUNTIME_DIR="/run/user/$uid" PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games "$@" \
+        QT_LOGGING_RULES='qt.widgets.painting.debug=true;qt.accessibility.cache.debug=true' \
         "$program" >"$out" 2>&1 &
     local pid=$! tries=0
     until grep -q '648x536' "$out"; do
@@ -154,14 +160,40 @@ start_headless() { # <root> <user> <program>
     local status=0
     wait "$pid" || status=$?
     echo "$program showed its window and ran until stopped (status $status)"
+    cat "$out"
     [ $status -eq 143 ]
+}
+start_headless() { # <root> <user> <program>
+    start_game "$@" QT_QPA_PLATFORM=offscreen
+}
+# On a private X server, with the X11 platform plugin.
+start_on_x11() { # <root> <user> <program>
+    local root=$1 display_file=$logs/xvfb-display
+    : >"$display_file"
+    chroot "$root" Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$display_file" >"$logs/xvfb.log" 2>&1 &
+    local xvfb=$! tries=0
+    until [ -s "$display_file" ]; do
+        kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start"; cat "$logs/xvfb.log"; return 1; }
+        tries=$((tries + 1))
+        [ $tries -le 300 ] || { kill "$xvfb"; echo "Xvfb did not start in 30 s"; return 1; }
+        sleep 0.1
+    done
+    local status=0
+    start_game "$@" QT_QPA_PLATFORM=xcb DISPLAY=":$(cat "$display_file")" || status=$?
+    kill "$xvfb"
+    wait "$xvfb" || true
+    return $status
 }
 
 make_system() {
     debootstrap --variant=minbase "$suite" "$system" "$mirror"
 }
-copy_fresh() {
-    cp -a "$system" "$fresh"
+make_fresh() {
+    if [ "$install_suite" = "$suite" ]; then
+        cp -a "$system" "$fresh"
+    else
+        debootstrap --variant=minbase "$install_suite" "$fresh" "$mirror"
+    fi
 }
 clone() {
     git clone --no-hardlinks "$repo" "$system$checkout"
@@ -178,19 +210,25 @@ build_package() {
     line=$(readme_command 'apt install ./build/tropilka_\*\.deb')
     as_root "$system" "${line%% && sudo apt install*}"
 }
-install_package() { # <root> <folder of the package in root>
-    as_root "$1" "apt-get update && apt install -y $2/tropilka_*.deb"
+install_package() { # <root> <folder of the package in root> [apt options...]
+    local root=$1 folder=$2
+    shift 2
+    as_root "$root" "apt-get update && apt install -y $* $folder/tropilka_*.deb"
 }
 remove_package() { # <root>
     as_root "$1" "apt remove -y tropilka && ! test -e /usr/games/tropilka"
 }
 copy_package() {
     cp "$system$checkout"/build/tropilka_*.deb "$fresh/tmp/"
+    cp "$system$checkout"/build/tropilka_*.deb "$logs/"
+}
+install_x_server() { # <root>
+    as_root "$1" "apt-get install -y --no-install-recommends xvfb"
 }
 
-echo "trying $commit on $suite; logs in $logs"
+echo "trying $commit on $suite, installing also on $install_suite; logs in $logs"
 step "debootstrap $suite" make_system
-step "copy the fresh system" copy_fresh
+step "fresh $install_suite system" make_fresh
 step "mounts, user $user" prepare_root "$system"
 step "clone the repository" clone
 step "README: build" build_and_run
@@ -202,12 +240,14 @@ step "start /usr/games/tropilka" start_headless "$system" "$user" /usr/games/tro
 step "apt remove the package" remove_package "$system"
 step "fresh system: mounts, user $user" prepare_root "$fresh"
 step "fresh system: copy the package" copy_package
-step "fresh system: apt install the package" install_package "$fresh" /tmp
+step "fresh system: apt install the package" install_package "$fresh" /tmp --no-install-recommends
 step "fresh system: start /usr/games/tropilka" start_headless "$fresh" "$user" /usr/games/tropilka
+step "fresh system: install an X server" install_x_server "$fresh"
+step "fresh system: start /usr/games/tropilka on X11" start_on_x11 "$fresh" "$user" /usr/games/tropilka
 step "fresh system: apt remove the package" remove_package "$fresh"
 
 echo
-echo "== $suite, $commit"
+echo "== built on $suite, installed also on $install_suite; $commit"
 printf '%s\n' "${report[@]}"
 if [ ${#failed[@]} -gt 0 ]; then
     echo "failed: ${failed[*]} (logs in $logs)"
