@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the game needs on Debian 12, and only what is missing.
+# Installs what building, running and testing the game needs on Debian 12 and 13, and only what is missing.
 # Run as root, or as a user who may use sudo.
 set -euo pipefail
 
