@@ -2,9 +2,9 @@
 // What one pointer move and one advance cost in a running round, against reading the colour the naive way
 // by grabbing the window. Run headless: build/bench/tropilka_bench
 #include "allocations.h"
-#include "app/Form1.h"
+#include "app/GameWindow.h"
 #include "forms/Scene.h"
-#include "maze/MazeLayout.h"
+#include "maze/Maze.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
@@ -16,103 +16,102 @@
 
 namespace {
 
-// A point on the fourth segment, away from every circle: reading it changes nothing.
+// A point on the fourth segment, away from every target: reading it changes nothing.
 constexpr QPointF kOnThePath(460, 396);
 
-Form1& window() {
-    static std::unique_ptr<Form1> form = [] {
-        auto f = std::make_unique<Form1>();
-        f->setMessagePresenter([](const QString&, const QString&) {});
-        f->show();
-        f->Form_Load();
-        if (!QTest::qWaitForWindowExposed(f.get()))
+GameWindow& gameWindow() {
+    static std::unique_ptr<GameWindow> window = [] {
+        auto w = std::make_unique<GameWindow>();
+        w->setMessagePresenter([](const QString&, const QString&) {});
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
             qFatal("the window was never exposed");
-        return f;
+        return w;
     }();
-    return *form;
+    return *window;
 }
 
-// Starts a round and jumps from circle to circle up to the given stage; jumps over blue are not tested.
-void enterStage(Form1& form, int stage) {
-    Pupil pupil(form);
-    if (form.round().isActive())
+// Starts a round and jumps from target to target up to the given stage; jumps over blue are not tested.
+void enterStage(GameWindow& window, int stage) {
+    Pupil pupil(window);
+    if (window.round().isActive())
         pupil.moveTo(QPointF(5, 530));
     pupil.startRound();
     for (int i = 0; i < stage; ++i)
-        form.movePointer(circleCentre(i), Qt::NoButton, Qt::NoModifier);
-    if (!form.round().isActive() || form.round().currentStage() != stage)
+        window.handlePointerMove(targetCentre(i));
+    if (!window.round().isActive() || window.round().stage() != stage)
         qFatal("could not reach stage %d", stage);
 }
 
 void pointerMove(benchmark::State& state) {
-    Form1& form = window();
-    enterStage(form, 3);
-    (void)form.colourAt(kOnThePath);
+    GameWindow& window = gameWindow();
+    enterStage(window, 3);
+    (void)window.colorAt(kOnThePath);
     const long allocationsBefore = heapAllocations();
     for (auto _ : state)
-        form.movePointer(kOnThePath, Qt::NoButton, Qt::NoModifier);
+        window.handlePointerMove(kOnThePath);
     state.counters["allocations"] =
         benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
-    if (form.round().currentStage() != 3)
+    if (window.round().stage() != 3)
         state.SkipWithError("the move changed the round");
 }
 BENCHMARK(pointerMove);
 
 // The same move as the platform delivers it, through Qt's event dispatch.
 void pointerMoveEvent(benchmark::State& state) {
-    Form1& form = window();
-    enterStage(form, 3);
-    QMouseEvent move(QEvent::MouseMove, kOnThePath, form.mapToGlobal(kOnThePath), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    GameWindow& window = gameWindow();
+    enterStage(window, 3);
+    QMouseEvent move(QEvent::MouseMove, kOnThePath, window.mapToGlobal(kOnThePath), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     const long allocationsBefore = heapAllocations();
     for (auto _ : state)
-        QApplication::sendEvent(&form, &move);
+        QApplication::sendEvent(&window, &move);
     state.counters["allocations"] =
         benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
-    if (form.round().currentStage() != 3)
+    if (window.round().stage() != 3)
         state.SkipWithError("the move changed the round");
 }
 BENCHMARK(pointerMoveEvent);
 
 // The naive way: three readings, each from a fresh grab of the window.
 void pointerMoveByGrabbing(benchmark::State& state) {
-    Form1& form = window();
-    enterStage(form, 3);
-    const QPoint device = (kOnThePath * form.devicePixelRatioF()).toPoint();
+    GameWindow& window = gameWindow();
+    enterStage(window, 3);
+    const QPoint device = (kOnThePath * window.devicePixelRatioF()).toPoint();
     const long allocationsBefore = heapAllocations();
     for (auto _ : state) {
         for (int reading = 0; reading < 3; ++reading)
-            benchmark::DoNotOptimize(form.grab().toImage().pixel(device));
+            benchmark::DoNotOptimize(window.grab().toImage().pixel(device));
     }
     state.counters["allocations"] =
         benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
-// Reaching circle k: the next segment and circle appear, circle k goes, and the third reading of the same
+// Reaching target k: the next segment and target appear, target k goes, and the third reading of the same
 // move renders what changed.
 void advance(benchmark::State& state) {
-    Form1& form = window();
+    GameWindow& window = gameWindow();
     const int stage = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        enterStage(form, stage);
+        enterStage(window, stage);
         QApplication::processEvents();
         state.ResumeTiming();
-        form.movePointer(circleCentre(stage), Qt::NoButton, Qt::NoModifier);
+        window.handlePointerMove(targetCentre(stage));
     }
-    if (form.round().currentStage() != stage + 1)
+    if (window.round().stage() != stage + 1)
         state.SkipWithError("no advance");
 }
 BENCHMARK(advance)->DenseRange(0, maze::kLastStage - 1)->Unit(benchmark::kMicrosecond)->MinTime(0.05);
 
 // For scale: rendering the whole client area, which an advance must not need.
 void fullRender(benchmark::State& state) {
-    Form1& form = window();
-    enterStage(form, 6);
+    GameWindow& window = gameWindow();
+    enterStage(window, 6);
     for (auto _ : state) {
-        form.scene().invalidate(QRect(QPoint(0, 0), Form1::kClientSize));
-        benchmark::DoNotOptimize(form.colourAt(kOnThePath));
+        window.scene().invalidate(QRect(QPoint(0, 0), GameWindow::kClientSize));
+        benchmark::DoNotOptimize(window.colorAt(kOnThePath));
     }
 }
 BENCHMARK(fullRender)->Unit(benchmark::kMicrosecond);

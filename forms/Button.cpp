@@ -7,11 +7,11 @@
 
 namespace forms {
 
-Button::Button(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+Button::Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
                const Element* container)
     : Element(scene, rect, container)
-    , caption_(caption)
-    , font_(toQFont(font)) {
+    , text_(text)
+    , font_(font) {
 }
 
 void Button::setPressed(bool pressed) {
@@ -24,7 +24,7 @@ void Button::setPressed(bool pressed) {
 void Button::paint(QPainter& painter, const PaintContext& context) const {
     QStyleOptionButton option;
     option.rect = bounds();
-    option.text = caption_;
+    option.text = text_;
     option.palette = context.palette;
     option.fontMetrics = QFontMetrics(font_);
     option.state = QStyle::State_Enabled | QStyle::State_Active |

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "Element.h"
-#include "Font.h"
 
 #include <QFont>
 
@@ -11,16 +10,16 @@ namespace forms {
 // A push button drawn by the platform's style, shown pressed while the left button is held on it.
 class Button final : public Element {
 public:
-    Button(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+    Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
            const Element* container = nullptr);
 
-    const QString& caption() const { return caption_; }
+    const QString& text() const { return text_; }
     bool takesPointer() const override { return true; }
     void setPressed(bool pressed) override;
     void paint(QPainter& painter, const PaintContext& context) const override;
 
 private:
-    QString caption_;
+    QString text_;
     QFont font_;
     bool pressed_ = false;
 };

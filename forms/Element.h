@@ -24,8 +24,8 @@ struct PaintContext {
     int look;
 };
 
-// One painted element of a window: a label, a line, a circle, a panel... Elements are owned by their Scene,
-// which paints them in the order they were added, the first at the bottom.
+// One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
+// Scene, which paints them in the order they were added, the first at the bottom.
 class Element {
 public:
     virtual ~Element();
@@ -39,7 +39,6 @@ public:
 
     // Everything the element paints lies inside this rectangle of the window's client area.
     QRect bounds() const { return bounds_; }
-    const Element* container() const { return container_; }
 
     // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
     virtual bool takesPointer() const { return false; }

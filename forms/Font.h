@@ -2,25 +2,15 @@
 #pragma once
 
 #include <QFont>
-#include <QStringList>
 
 namespace forms {
 
-struct FontSpec {
-    // Preferred faces first; the platform's font matching fills in what is missing.
-    QStringList families;
-    qreal pointSize = 8.25;
-    bool bold = false;
-    bool italic = false;
-};
+// Faces that show Cyrillic, the one the layout was made for first. Sizes are in pixels, so the layout does
+// not move with the screen's logical DPI.
+QFont sansFont(int pixelSize);
+QFont serifFont(int pixelSize);
 
-// Font sizes are given in points at 96 dots per inch and set in pixels, so the layout does not move with
-// the screen's logical DPI.
-int pixelsOfPoints(qreal points);
-
-QFont toQFont(const FontSpec& wanted);
-
-// The face of the window's labels, buttons and frames where no other is given.
-FontSpec defaultFont();
+// The face of labels, buttons and group boxes where no other is given.
+QFont defaultFont();
 
 } // namespace forms

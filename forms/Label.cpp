@@ -6,18 +6,11 @@
 
 namespace forms {
 
-Label::Label(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+Label::Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
              const Element* container)
     : Element(scene, rect, container)
-    , caption_(caption)
-    , pointSize_(font.pointSize)
-    , fontWanted_(font) {
-}
-
-const QFont& Label::font() const {
-    if (!font_)
-        font_ = toQFont(fontWanted_);
-    return *font_;
+    , text_(text)
+    , font_(font) {
 }
 
 void Label::changed() {
@@ -25,34 +18,38 @@ void Label::changed() {
     Element::changed();
 }
 
-void Label::setCaption(const QString& caption) {
-    if (caption_ == caption)
+void Label::setText(const QString& text) {
+    if (text_ == text)
         return;
-    caption_ = caption;
+    text_ = text;
     changed();
 }
 
-void Label::setBackColour(Colour colour) {
-    if (back_ == colour)
+void Label::setBackgroundColor(const QColor& color) {
+    if (background_ == color)
         return;
-    back_ = colour;
+    background_ = color;
     changed();
 }
 
-void Label::setForeColour(Colour colour) {
-    if (fore_ == colour)
+void Label::setTextColor(const QColor& color) {
+    if (textColor_ == color)
         return;
-    fore_ = colour;
+    textColor_ = color;
     changed();
 }
 
-void Label::setFontPointSize(qreal points) {
-    if (pointSize_ == points)
+void Label::setTextRole(QPalette::ColorRole role) {
+    if (textRole_ == role)
         return;
-    pointSize_ = points;
-    fontWanted_.pointSize = points;
-    if (font_)
-        font_->setPixelSize(pixelsOfPoints(points));
+    textRole_ = role;
+    changed();
+}
+
+void Label::setFont(const QFont& font) {
+    if (font_ == font)
+        return;
+    font_ = font;
     changed();
 }
 
@@ -82,20 +79,23 @@ void Label::render(const PaintContext& context, qreal dpr) const {
     rendered_ = QImage((QSizeF(rect.size()) * dpr).toSize(), QImage::Format_RGB32);
     rendered_.setDevicePixelRatio(dpr);
     QPainter painter(&rendered_);
-    painter.fillRect(rect, toQColor(back_, context.palette));
+    painter.fillRect(rect, background_.isValid() ? background_
+                                                 : context.palette.color(QPalette::Active, QPalette::Window));
 
     // The style draws enabled text in the WindowText role and disabled text in the palette's disabled group,
     // so only the enabled groups take the label's own colour.
     QPalette palette = context.palette;
-    const QColor text = toQColor(fore_, context.palette);
+    const QColor text =
+        textColor_.isValid() ? textColor_ : context.palette.color(QPalette::Active, textRole_);
     palette.setColor(QPalette::Active, QPalette::WindowText, text);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
-    painter.setFont(font());
+    painter.setFont(font_);
     context.style->drawItemText(&painter, rect, alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette,
-                                enabled_, caption_, QPalette::WindowText);
+                                enabled_, text_, QPalette::WindowText);
     renderedValid_ = true;
     renderedLook_ = context.look;
 }
+
 } // namespace forms

@@ -1,37 +1,34 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Colour.h"
 #include "Element.h"
-#include "Font.h"
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
-#include <optional>
+#include <QPalette>
 
 namespace forms {
 
-// The platform's default colours of a label's face and text.
-inline constexpr Colour kDefaultLabelBack = 0x8000000Fu;
-inline constexpr Colour kDefaultLabelText = 0x80000012u;
-
-// A rectangle painted in its back colour with its caption on top, wrapped at word boundaries. An
-// enabled label takes clicks and pointer moves; a disabled one draws its text in the platform's disabled
-// style and lets pointer input through.
+// A rectangle painted in its background colour with its text on top, wrapped at word boundaries. Without
+// colours of its own it takes the palette's Window and WindowText. An enabled label takes clicks and
+// pointer moves; a disabled one draws its text in the style's disabled look and lets pointer input through.
 class Label final : public Element {
 public:
-    Label(Scene& scene, const QRect& rect, const QString& caption, const FontSpec& font,
+    Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
           const Element* container = nullptr);
 
-    const QString& caption() const { return caption_; }
-    void setCaption(const QString& caption);
-    Colour backColour() const { return back_; }
-    void setBackColour(Colour colour);
-    Colour foreColour() const { return fore_; }
-    void setForeColour(Colour colour);
-    qreal fontPointSize() const { return pointSize_; }
-    void setFontPointSize(qreal points);
-    const QFont& font() const;
+    const QString& text() const { return text_; }
+    void setText(const QString& text);
+    // Invalid while the palette's colour is used.
+    QColor backgroundColor() const { return background_; }
+    void setBackgroundColor(const QColor& color);
+    QColor textColor() const { return textColor_; }
+    void setTextColor(const QColor& color);
+    // The palette role the text takes while it has no colour of its own.
+    void setTextRole(QPalette::ColorRole role);
+    const QFont& font() const { return font_; }
+    void setFont(const QFont& font);
     // Left-aligned unless told otherwise; text always starts at the top.
     void setAlignment(Qt::Alignment horizontal);
     bool isEnabled() const { return enabled_; }
@@ -46,14 +43,11 @@ protected:
 private:
     void render(const PaintContext& context, qreal dpr) const;
 
-    QString caption_;
-    Colour back_ = kDefaultLabelBack;
-    Colour fore_ = kDefaultLabelText;
-    qreal pointSize_;
-    // The font is looked up when first needed, so that building a window does not wait for the font
-    // database.
-    FontSpec fontWanted_;
-    mutable std::optional<QFont> font_;
+    QString text_;
+    QColor background_;
+    QColor textColor_;
+    QPalette::ColorRole textRole_ = QPalette::WindowText;
+    QFont font_;
     bool enabled_ = true;
     Qt::Alignment alignment_ = Qt::AlignLeft;
     // The label as last rendered: laying out wrapped text costs far more than copying it, and the maze is

@@ -5,15 +5,16 @@
 
 namespace forms {
 
-Picture::Picture(Scene& scene, const QRect& box, const QImage& image, Colour back, const Element* container)
+Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
+                 const Element* container)
     : Element(scene, box, container)
     , image_(image)
-    , back_(back) {
+    , background_(background) {
 }
 
-void Picture::paint(QPainter& painter, const PaintContext& context) const {
+void Picture::paint(QPainter& painter, const PaintContext&) const {
     const QRect box = bounds();
-    painter.fillRect(box, toQColor(back_, context.palette));
+    painter.fillRect(box, background_);
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
     // One image pixel to one logical pixel, whatever the image's own resolution says.

@@ -1,18 +1,18 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Colour.h"
 #include "Element.h"
 
+#include <QColor>
 #include <QImage>
 
 namespace forms {
 
-// A picture box: its image shown unscaled from the box's top-left corner, the rest of the box in its back
-// colour. Takes pointer input, so it can have a tooltip.
+// A picture box: its image shown unscaled from the box's top-left corner, the rest of the box in its
+// background colour. Takes pointer input, so it can have a tooltip.
 class Picture final : public Element {
 public:
-    Picture(Scene& scene, const QRect& box, const QImage& image, Colour back,
+    Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
             const Element* container = nullptr);
 
     const QImage& image() const { return image_; }
@@ -21,7 +21,7 @@ public:
 
 private:
     QImage image_;
-    Colour back_;
+    QColor background_;
 };
 
 } // namespace forms

@@ -19,7 +19,7 @@ constexpr qreal kDeviceEpsilon = 1e-6;
 
 } // namespace
 
-Scene::Scene(QSize size, Colour background)
+Scene::Scene(QSize size, const QColor& background)
     : size_(size)
     , background_(background)
     , style_(QApplication::style())
@@ -73,13 +73,12 @@ void Scene::invalidateFrom(const QRect& area, std::size_t stackIndex) {
 void Scene::flush() {
     QPainter painter(&image_);
     const PaintContext context{style_, palette_, look_};
-    const QColor background = toQColor(background_, palette_);
     // In the order the changes were made: a later area painted from the background up covers whatever an
     // earlier one painted there, and one painted from an element up paints everything above that element.
     for (const auto& [area, from] : dirty_) {
         painter.setClipRect(area);
         if (from == 0)
-            painter.fillRect(area, background);
+            painter.fillRect(area, background_);
         for (std::size_t i = from; i < elements_.size(); ++i) {
             const Element& element = *elements_[i];
             if (element.isShown() && element.bounds().intersects(area)) {
@@ -93,15 +92,15 @@ void Scene::flush() {
     dirty_.clear();
 }
 
-Colour Scene::colourAt(QPointF pos) {
+std::optional<QRgb> Scene::colorAt(QPointF pos) {
     // Written so that a NaN coordinate also counts as outside.
     if (!(pos.x() >= 0 && pos.y() >= 0 && pos.x() < size_.width() && pos.y() < size_.height()))
-        return kNoColour;
+        return std::nullopt;
     if (!dirty_.empty())
         flush();
     const int x = std::min(int(pos.x() * dpr_ + kDeviceEpsilon), image_.width() - 1);
     const int y = std::min(int(pos.y() * dpr_ + kDeviceEpsilon), image_.height() - 1);
-    return fromQRgb(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
+    return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
 }
 
 const QImage& Scene::picture() {

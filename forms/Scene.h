@@ -1,14 +1,16 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Colour.h"
 #include "Element.h"
+
+#include <QColor>
 
 #include <QImage>
 #include <QPalette>
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace forms {
@@ -18,7 +20,7 @@ namespace forms {
 // lazily and only where something changed: before the next reading, or when the window paints.
 class Scene final {
 public:
-    Scene(QSize size, Colour background);
+    Scene(QSize size, const QColor& background);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -33,14 +35,12 @@ public:
         return added;
     }
 
-    QSize size() const { return size_; }
-    qreal devicePixelRatio() const { return dpr_; }
     void setDevicePixelRatio(qreal dpr);
     void setLook(const QStyle* style, const QPalette& palette);
 
-    // The colour the picture has at a point of the client area, in logical pixels; kNoColour outside it.
+    // The colour the picture has at a point of the client area, in logical pixels; nothing outside it.
     // Cheap enough for every pointer move: no allocation, and no rendering unless something changed.
-    Colour colourAt(QPointF pos);
+    std::optional<QRgb> colorAt(QPointF pos);
     // The picture in device pixels, up to date.
     const QImage& picture();
 
@@ -58,7 +58,7 @@ private:
     void flush();
 
     QSize size_;
-    Colour background_;
+    QColor background_;
     qreal dpr_ = 1.0;
     const QStyle* style_ = nullptr;
     QPalette palette_;

@@ -16,32 +16,31 @@ QRect strokeBounds(QPoint from, QPoint to, int width) {
 
 } // namespace
 
-Line::Line(Scene& scene, QPoint from, QPoint to, int width, Colour colour)
+Line::Line(Scene& scene, QPoint from, QPoint to, int width, const QColor& color)
     : Element(scene, strokeBounds(from, to, width), nullptr)
     , from_(from)
     , to_(to)
     , width_(width)
-    , colour_(colour) {
+    , color_(color) {
 }
 
-void Line::paint(QPainter& painter, const PaintContext& context) const {
+void Line::paint(QPainter& painter, const PaintContext&) const {
     // Exact colours are what the game tests for, so no edge may be blended with the field.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(
-        QPen(toQColor(colour_, context.palette), width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(color_, width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from_, to_);
 }
 
-Circle::Circle(Scene& scene, const QRect& box, Colour colour)
+Circle::Circle(Scene& scene, const QRect& box, const QColor& color)
     : Element(scene, box.adjusted(-1, -1, 1, 1), nullptr)
     , box_(box)
-    , colour_(colour) {
+    , color_(color) {
 }
 
-void Circle::paint(QPainter& painter, const PaintContext& context) const {
+void Circle::paint(QPainter& painter, const PaintContext&) const {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(toQColor(colour_, context.palette));
+    painter.setBrush(color_);
     painter.drawEllipse(QRectF(box_));
 }
 

@@ -2,6 +2,7 @@
 #include "HelpPanel.h"
 
 #include "Contacts.h"
+#include "forms/Font.h"
 
 #include <QFontMetrics>
 #include <QPixmap>
@@ -10,11 +11,9 @@ namespace help {
 
 namespace {
 
-using forms::rgb;
-
-constexpr forms::Colour kDarkGreen = rgb(0, 64, 0);
-constexpr forms::Colour kWhite = rgb(255, 255, 255);
-constexpr forms::Colour kCyan = rgb(0, 255, 255);
+constexpr QColor kDarkGreen(0, 64, 0);
+constexpr QColor kWhite(255, 255, 255);
+constexpr QColor kCyan(0, 255, 255);
 constexpr QRect kPanelRect(120, 127, 386, 268);
 
 // The pointing hand's fingertip, in the cursor image.
@@ -24,7 +23,7 @@ QRect inPanel(int left, int top, int width, int height) {
     return QRect(kPanelRect.left() + left, kPanelRect.top() + top, width, height);
 }
 
-QString panelCaption() {
+QString panelTitle() {
     return QStringLiteral("Автор программы — Николай Тропинин");
 }
 
@@ -53,29 +52,31 @@ HelpPanel::HelpPanel(forms::Scene& scene, LinkAction openLink)
     , openLink_(std::move(openLink)) {
 }
 
-void HelpPanel::show() {
-    if (frame1_ == nullptr)
+void HelpPanel::open() {
+    if (box_ == nullptr)
         build();
-    frame1_->setVisible(true);
+    box_->setVisible(true);
 }
 
-void HelpPanel::hide() {
-    if (frame1_ != nullptr)
-        frame1_->setVisible(false);
+void HelpPanel::close() {
+    if (box_ != nullptr)
+        box_->setVisible(false);
 }
 
-forms::Label& HelpPanel::addText(QRect rect, const QString& text, forms::Colour fore) {
-    forms::Label& label = scene_.add<forms::Label>(rect, text, forms::defaultFont(), frame1_);
-    label.setBackColour(kDarkGreen);
-    label.setForeColour(fore);
+// Texts are drawn in the palette's HighlightedText on the panel's green, unless told otherwise.
+forms::Label& HelpPanel::addText(QRect rect, const QString& text) {
+    forms::Label& label = scene_.add<forms::Label>(rect, text, forms::defaultFont(), box_);
+    label.setBackgroundColor(kDarkGreen);
+    label.setTextRole(QPalette::HighlightedText);
     return label;
 }
 
 forms::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& url) {
     // An address must be readable whole: widen its box to the text where the face needs it.
-    const int textWidth = QFontMetrics(toQFont(forms::defaultFont())).horizontalAdvance(text) + 1;
+    const int textWidth = QFontMetrics(forms::defaultFont()).horizontalAdvance(text) + 1;
     rect.setWidth(std::max(rect.width(), textWidth));
-    forms::Label& link = addText(rect, text, kCyan);
+    forms::Label& link = addText(rect, text);
+    link.setTextColor(kCyan);
     link.setCursor(handCursor_);
     link.setClickAction([this, url] { openLink_(url); });
     return link;
@@ -84,37 +85,32 @@ forms::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& ur
 void HelpPanel::build() {
     handCursor_ = QCursor(QPixmap(QStringLiteral(":/cursors/hand.xpm")), kHandHotSpot.x(), kHandHotSpot.y());
 
-    forms::FontSpec captionFont = forms::defaultFont();
-    captionFont.bold = true;
-    frame1_ = &scene_.add<forms::Frame>(kPanelRect, panelCaption(), captionFont, kDarkGreen,
-                                        forms::kSystemHighlightText);
-    frame1_->setVisible(false);
+    QFont boldFont = forms::defaultFont();
+    boldFont.setBold(true);
+    box_ = &scene_.add<forms::GroupBox>(kPanelRect, panelTitle(), boldFont, kDarkGreen);
+    box_->setVisible(false);
 
-    picture1_[0] = &scene_.add<forms::Picture>(
-        inPanel(18, 23, 105, 137), QImage(QStringLiteral(":/pictures/author.png")), kDarkGreen, frame1_);
-    picture1_[0]->setToolTip(portraitToolTip());
-    picture1_[1] = &scene_.add<forms::Picture>(
-        inPanel(254, 24, 113, 137), QImage(QStringLiteral(":/pictures/designer.png")), kDarkGreen, frame1_);
+    authorPortrait_ = &scene_.add<forms::Picture>(
+        inPanel(18, 23, 105, 137), QImage(QStringLiteral(":/pictures/author.png")), kDarkGreen, box_);
+    authorPortrait_->setToolTip(portraitToolTip());
+    designerPicture_ = &scene_.add<forms::Picture>(
+        inPanel(254, 24, 113, 137), QImage(QStringLiteral(":/pictures/designer.png")), kDarkGreen, box_);
 
-    label3_ = &addText(inPanel(138, 32, 100, 121), purposeAndCredit(), forms::kSystemHighlightText);
-    label4_ = &addText(inPanel(19, 176, 351, 44), iconThanks(), kWhite);
-    label6_ = &addLink(inPanel(85, 202, 127, 17), iconArtistMail(), iconArtistMailUrl());
-    label8_ = &addText(inPanel(18, 222, 231, 18), QStringLiteral("Отзывы и свои предложения присылайте на"),
-                       forms::kSystemHighlightText);
-    label19_ = &addLink(inPanel(250, 222, 72, 17), authorMail(), authorMailUrl());
-    label9_ = &addText(inPanel(18, 239, 204, 18), QStringLiteral("Другие мои программы Вы найдёте на"),
-                       forms::kSystemHighlightText);
-    label7_ = &addLink(inPanel(221, 239, 99, 17), authorSite(), authorSiteUrl());
-    label7_->setToolTip(QStringLiteral("Захады нэ бойса, виходи - не плач."));
+    purposeText_ = &addText(inPanel(138, 32, 100, 121), purposeAndCredit());
+    thanksText_ = &addText(inPanel(19, 176, 351, 44), iconThanks());
+    thanksText_->setTextColor(kWhite);
+    artistMailLink_ = &addLink(inPanel(85, 202, 127, 17), iconArtistMail(), iconArtistMailUrl());
+    feedbackText_ =
+        &addText(inPanel(18, 222, 231, 18), QStringLiteral("Отзывы и свои предложения присылайте на"));
+    authorMailLink_ = &addLink(inPanel(250, 222, 72, 17), authorMail(), authorMailUrl());
+    otherProgramsText_ =
+        &addText(inPanel(18, 239, 204, 18), QStringLiteral("Другие мои программы Вы найдёте на"));
+    authorSiteLink_ = &addLink(inPanel(221, 239, 99, 17), authorSite(), authorSiteUrl());
+    authorSiteLink_->setToolTip(QStringLiteral("Захады нэ бойса, виходи - не плач."));
 
-    forms::FontSpec crossFont{
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
-        8.25,
-        true,
-        false};
-    command1_ = &scene_.add<forms::Button>(inPanel(368, 0, 17, 17), QStringLiteral("Х"), crossFont, frame1_);
-    command1_->setToolTip(QStringLiteral("Закрыть помощь"));
-    command1_->setClickAction([this] { hide(); });
+    closeButton_ = &scene_.add<forms::Button>(inPanel(368, 0, 17, 17), QStringLiteral("Х"), boldFont, box_);
+    closeButton_->setToolTip(QStringLiteral("Закрыть помощь"));
+    closeButton_->setClickAction([this] { close(); });
 }
 
 } // namespace help

@@ -2,14 +2,13 @@
 #pragma once
 
 #include "forms/Button.h"
-#include "forms/Frame.h"
+#include "forms/GroupBox.h"
 #include "forms/Label.h"
 #include "forms/Picture.h"
 #include "forms/Scene.h"
 
 #include <QCursor>
 #include <QUrl>
-#include <array>
 #include <functional>
 
 namespace help {
@@ -25,40 +24,42 @@ public:
     HelpPanel(const HelpPanel&) = delete;
     HelpPanel& operator=(const HelpPanel&) = delete;
 
-    void show();
-    void hide();
-    bool isOpen() const { return frame1_ != nullptr && frame1_->isVisible(); }
-    bool isBuilt() const { return frame1_ != nullptr; }
+    void open();
+    void close();
+    bool isOpen() const { return box_ != nullptr && box_->isVisible(); }
+    bool isBuilt() const { return box_ != nullptr; }
 
-    // Parts of the panel, for those who look at it; they exist once it has been shown.
-    const forms::Frame& frame1() const { return *frame1_; }
-    const forms::Button& command1() const { return *command1_; }
-    const forms::Picture& picture1(int index) const { return *picture1_.at(index); }
-    const forms::Label& label3() const { return *label3_; }
-    const forms::Label& label4() const { return *label4_; }
-    const forms::Label& label6() const { return *label6_; }
-    const forms::Label& label7() const { return *label7_; }
-    const forms::Label& label8() const { return *label8_; }
-    const forms::Label& label9() const { return *label9_; }
-    const forms::Label& label19() const { return *label19_; }
+    // Parts of the panel, for those who look at it; they exist once it has been opened.
+    const forms::GroupBox& box() const { return *box_; }
+    const forms::Button& closeButton() const { return *closeButton_; }
+    const forms::Picture& authorPortrait() const { return *authorPortrait_; }
+    const forms::Picture& designerPicture() const { return *designerPicture_; }
+    const forms::Label& purposeText() const { return *purposeText_; }
+    const forms::Label& thanksText() const { return *thanksText_; }
+    const forms::Label& feedbackText() const { return *feedbackText_; }
+    const forms::Label& otherProgramsText() const { return *otherProgramsText_; }
+    const forms::Label& artistMailLink() const { return *artistMailLink_; }
+    const forms::Label& authorMailLink() const { return *authorMailLink_; }
+    const forms::Label& authorSiteLink() const { return *authorSiteLink_; }
 
 private:
     void build();
-    forms::Label& addText(QRect rect, const QString& text, forms::Colour fore);
+    forms::Label& addText(QRect rect, const QString& text);
     forms::Label& addLink(QRect rect, const QString& text, const QUrl& url);
 
     forms::Scene& scene_;
     LinkAction openLink_;
-    forms::Frame* frame1_ = nullptr;
-    forms::Button* command1_ = nullptr;
-    std::array<forms::Picture*, 2> picture1_{};
-    forms::Label* label3_ = nullptr;
-    forms::Label* label4_ = nullptr;
-    forms::Label* label6_ = nullptr;
-    forms::Label* label7_ = nullptr;
-    forms::Label* label8_ = nullptr;
-    forms::Label* label9_ = nullptr;
-    forms::Label* label19_ = nullptr;
+    forms::GroupBox* box_ = nullptr;
+    forms::Button* closeButton_ = nullptr;
+    forms::Picture* authorPortrait_ = nullptr;
+    forms::Picture* designerPicture_ = nullptr;
+    forms::Label* purposeText_ = nullptr;
+    forms::Label* thanksText_ = nullptr;
+    forms::Label* feedbackText_ = nullptr;
+    forms::Label* otherProgramsText_ = nullptr;
+    forms::Label* artistMailLink_ = nullptr;
+    forms::Label* authorMailLink_ = nullptr;
+    forms::Label* authorSiteLink_ = nullptr;
     QCursor handCursor_;
 };
 

@@ -4,72 +4,76 @@
 namespace maze {
 
 namespace {
-constexpr qreal kInstructionPoints = 10;
-constexpr qreal kStartPoints = 18;
-constexpr Colour kStartBack = rgb(255, 192, 255);
+
+constexpr Rgb kStartPink = 0xffffc0ffu;
+// 18 and 10 points at 96 dots per inch.
+constexpr int kIdlePixelSize = 24;
+constexpr int kInstructionPixelSize = 13;
+
 } // namespace
 
-QString instructionText() {
-    return QStringLiteral("Иди к красному кружку, не выходя на синее поле");
+StartLabelLook firstIdleLook() {
+    return {kStartPink, QStringLiteral("  Старт игры"), kIdlePixelSize};
 }
 
-QString idleStartText() {
-    return QStringLiteral("Старт игры");
+StartLabelLook idleLook() {
+    return {kStartPink, QStringLiteral("Старт игры"), kIdlePixelSize};
+}
+
+StartLabelLook roundLook() {
+    // The path's own colour: the label shows none of the colours a round reacts to.
+    return {kPathYellow, QStringLiteral("Иди к красному кружку, не выходя на синее поле"),
+            kInstructionPixelSize};
 }
 
 QString winMessageText() {
     return QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 }
 
-void Round::Load() {
-    roundActive = 0;
-    stage = 0;
-}
-
-void Round::StartRound() {
-    roundActive = 1;
-    stage = 0;
-    host_.setStartLabel(kPathYellow, instructionText(), kInstructionPoints);
-    host_.setSegmentVisible(stage, true);
-    host_.setCircleVisible(stage, true);
+void Round::start() {
+    active_ = true;
+    stage_ = 0;
+    host_.setStartLabelLook(roundLook());
+    host_.setSegmentVisible(stage_, true);
+    host_.setTargetVisible(stage_, true);
     host_.setStartLabelEnabled(false);
-    host_.setMenuLabelsVisible(false);
+    host_.setMenuVisible(false);
 }
 
 // Each test takes a fresh reading of the picture as the earlier tests left it, so one move can pass
 // through more than one branch: after a win the same point reads blue, which returns to idle once more.
-void Round::TestPointerColor(QPointF pos) {
-    if (roundActive == 0)
+void Round::pointerMoved(QPointF pos) {
+    if (!active_)
         return;
 
-    if (host_.pointerColour(pos) == kGoalGreen) {
+    if (host_.colorUnderPointer(pos) == kGoalGreen) {
         host_.showWinMessage(winMessageText());
-        ReturnToIdle();
+        returnToIdle();
     }
 
-    // Only the circle of the current stage is ever shown in red, and none at the last stage, so stage never
-    // passes the last; the check keeps it so whatever the picture holds.
-    if (host_.pointerColour(pos) == kTargetRed && stage < kLastStage) {
-        ++stage;
-        host_.setSegmentVisible(stage, true);
-        host_.setCircleVisible(stage, true);
-        host_.setCircleVisible(stage - 1, false);
+    // Only the target of the current stage is ever shown in red, and none at the last stage, so the stage
+    // never passes the last; the check keeps it so whatever the picture holds.
+    if (host_.colorUnderPointer(pos) == kTargetRed && stage_ < kLastStage) {
+        ++stage_;
+        host_.setSegmentVisible(stage_, true);
+        host_.setTargetVisible(stage_, true);
+        host_.setTargetVisible(stage_ - 1, false);
     }
 
-    if (host_.pointerColour(pos) == kFieldBlue)
-        ReturnToIdle();
+    if (host_.colorUnderPointer(pos) == kFieldBlue)
+        returnToIdle();
 }
 
-void Round::ReturnToIdle() {
-    for (sweepIndex = 0; sweepIndex < kStageCount; ++sweepIndex) {
-        host_.setSegmentVisible(sweepIndex, false);
-        host_.setCircleVisible(sweepIndex, false);
+void Round::returnToIdle() {
+    for (int stage = 0; stage < kStageCount; ++stage) {
+        host_.setSegmentVisible(stage, false);
+        host_.setTargetVisible(stage, false);
     }
-    roundActive = 0;
-    stage = 0;
-    host_.setStartLabel(kStartBack, idleStartText(), kStartPoints);
+    active_ = false;
+    stage_ = 0;
+    host_.setStartLabelLook(idleLook());
     host_.setStartLabelEnabled(true);
-    host_.setMenuLabelsVisible(true);
+    host_.setMenuVisible(true);
 }
 
 } // namespace maze

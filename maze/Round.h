@@ -1,26 +1,40 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MazeLayout.h"
+#include "Maze.h"
 
 #include <QPointF>
 #include <QString>
-#include <cstdint>
+#include <optional>
 
 namespace maze {
+
+// How the start label looks: at idle it invites a click, during a round it carries the instruction.
+struct StartLabelLook {
+    Rgb background;
+    QString text;
+    int fontPixelSize;
+};
+
+// As the program starts: the text begins with two blanks, which the first round's end drops.
+StartLabelLook firstIdleLook();
+StartLabelLook idleLook();
+StartLabelLook roundLook();
+
+QString winMessageText();
 
 // What a round needs from the window it runs in.
 class RoundHost {
 public:
-    // The colour the window shows at a point, reflecting every change made so far.
-    virtual Colour pointerColour(QPointF pos) = 0;
-    virtual void setSegmentVisible(int index, bool visible) = 0;
-    virtual void setCircleVisible(int index, bool visible) = 0;
-    // The start label's back colour, caption and font size in points.
-    virtual void setStartLabel(Colour back, const QString& caption, qreal pointSize) = 0;
+    // The colour the window shows at a point of its client area, reflecting every change made so far;
+    // nothing outside the client area.
+    virtual std::optional<Rgb> colorUnderPointer(QPointF pos) = 0;
+    virtual void setSegmentVisible(int stage, bool visible) = 0;
+    virtual void setTargetVisible(int stage, bool visible) = 0;
+    virtual void setStartLabelLook(const StartLabelLook& look) = 0;
     virtual void setStartLabelEnabled(bool enabled) = 0;
     // The exit and help labels.
-    virtual void setMenuLabelsVisible(bool visible) = 0;
+    virtual void setMenuVisible(bool visible) = 0;
     // A modal message; returns when the pupil has closed it.
     virtual void showWinMessage(const QString& text) = 0;
 
@@ -28,12 +42,8 @@ protected:
     ~RoundHost() = default;
 };
 
-QString instructionText();
-QString idleStartText();
-QString winMessageText();
-
-// The game's rules: a round starts from the start label, every pointer move reads the colour under the
-// pointer, red advances to the next circle, green wins and blue loses.
+// The game's rules: a round starts from the start label, every pointer move over the field reads the colour
+// under the pointer, red advances to the next target, green wins and blue loses.
 class Round final {
 public:
     explicit Round(RoundHost& host)
@@ -41,20 +51,18 @@ public:
     Round(const Round&) = delete;
     Round& operator=(const Round&) = delete;
 
-    // The window's load action.
-    void Load();
-    void StartRound();
-    void TestPointerColor(QPointF pos);
-    void ReturnToIdle();
+    void start();
+    void pointerMoved(QPointF pos);
 
-    bool isActive() const { return roundActive != 0; }
-    int currentStage() const { return stage; }
+    bool isActive() const { return active_; }
+    int stage() const { return stage_; }
 
 private:
+    void returnToIdle();
+
     RoundHost& host_;
-    std::int16_t roundActive = 0;
-    std::int16_t stage = 0;
-    std::int16_t sweepIndex = 0;
+    bool active_ = false;
+    int stage_ = 0;
 };
 
 } // namespace maze

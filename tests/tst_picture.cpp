@@ -2,9 +2,10 @@
 // What the game relies on in its picture: the colour read-back equals what the window shows at every pixel
 // and stage (run at several display scales), the maze's geometry holds once rendered, and the window has
 // its fixed properties.
-#include "app/Form1.h"
+#include "app/GameWindow.h"
 #include "forms/Shapes.h"
-#include "maze/MazeLayout.h"
+#include "maze/Maze.h"
+#include "support/ExpectedTexts.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
@@ -22,16 +23,16 @@ constexpr QRgb kYellow = qRgb(255, 255, 192);
 
 // Compares the read-back at every device pixel of the client area with the window's own grabbed picture,
 // at the positions pointer events report for that pixel.
-int mismatchesWithScreen(Form1& form) {
-    const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const qreal dpr = form.devicePixelRatioF();
+int mismatchesWithScreen(GameWindow& window) {
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal dpr = window.devicePixelRatioF();
     int mismatches = 0;
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
-            const forms::Colour read = form.colourAt(QPointF(x / dpr, y / dpr));
-            if (read != forms::fromQRgb(shown.pixel(x, y)) && mismatches++ < 5)
-                qWarning("device pixel %d,%d: read %06x, shown %06x", x, y, read,
-                         forms::fromQRgb(shown.pixel(x, y)));
+            const std::optional<QRgb> read = window.colorAt(QPointF(x / dpr, y / dpr));
+            if (read != shown.pixel(x, y) && mismatches++ < 5)
+                qWarning("device pixel %d,%d: read #%06x, shown #%06x", x, y, read.value_or(0) & 0xffffffu,
+                         shown.pixel(x, y) & 0xffffffu);
         }
     }
     return mismatches;
@@ -78,66 +79,67 @@ private slots:
     // -- What the pupil sees is what the game reads
 
     void theReadBackEqualsTheScreenAtIdleAndEveryStage() {
-        auto form = shownForm();
-        Pupil pupil(*form);
-        QCOMPARE(mismatchesWithScreen(*form), 0);
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        QCOMPARE(mismatchesWithScreen(*window), 0);
         pupil.startRound();
         for (int stage = 0; stage <= maze::kLastStage; ++stage) {
-            QCOMPARE(form->round().currentStage(), stage);
-            QCOMPARE(mismatchesWithScreen(*form), 0);
+            QCOMPARE(window->round().stage(), stage);
+            QCOMPARE(mismatchesWithScreen(*window), 0);
             if (stage < maze::kLastStage)
                 QVERIFY(pupil.walkToCurrentCircle());
         }
-        QVERIFY(pupil.playWholeRound() || !form->round().isActive());
-        QCOMPARE(mismatchesWithScreen(*form), 0);
+        QVERIFY(pupil.playWholeRound() || !window->round().isActive());
+        QCOMPARE(mismatchesWithScreen(*window), 0);
     }
 
     // A change made earlier in the same handler is seen by the next reading, before any repaint.
     void theReadBackSeesAChangeAtOnce() {
-        auto form = shownForm();
-        Pupil pupil(*form);
-        const QPoint onFirstCircle = circleCentre(0);
-        QCOMPARE(form->colourAt(onFirstCircle), maze::kFieldBlue);
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        const QPoint onFirstCircle = targetCentre(0);
+        QCOMPARE(window->colorAt(onFirstCircle), maze::kFieldBlue);
         pupil.startRound();
-        QCOMPARE(form->colourAt(onFirstCircle), maze::kTargetRed);
+        QCOMPARE(window->colorAt(onFirstCircle), maze::kTargetRed);
         pupil.moveTo(onFirstCircle);
-        QCOMPARE(form->colourAt(onFirstCircle), maze::kPathYellow);
-        QCOMPARE(form->colourAt(circleCentre(1)), maze::kTargetRed);
+        QCOMPARE(window->colorAt(onFirstCircle), maze::kPathYellow);
+        QCOMPARE(window->colorAt(targetCentre(1)), maze::kTargetRed);
     }
 
     // -- The maze once rendered
 
     void atIdleNoPixelIsRedOrGreen() {
-        auto form = shownForm();
-        const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        auto window = shownWindow();
+        const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
                 QVERIFY(shown.pixel(x, y) != kRed && shown.pixel(x, y) != kGreen);
     }
 
-    // Once a circle is reached and hidden, the pupil stands on its segment.
-    void everyCircleCentreLiesOnItsSegment() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+    // Once a target is reached and hidden, the pupil stands on its segment.
+    void everyTargetCentreLiesOnItsSegment() {
+        auto window = shownWindow();
+        Pupil pupil(*window);
         pupil.startRound();
         for (int stage = 0; stage < maze::kLastStage; ++stage) {
             QVERIFY(pupil.walkToCurrentCircle());
-            QCOMPARE(form->colourAt(circleCentre(stage)), maze::kPathYellow);
+            QCOMPARE(window->colorAt(targetCentre(stage)), maze::kPathYellow);
         }
-        // The green circle is never hidden in a round: look under it with the last segment drawn alone.
-        forms::Scene alone(Form1::kClientSize, maze::kFieldBlue);
-        const maze::SegmentSpec& s = maze::kSegments[maze::kLastStage];
-        alone.add<forms::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width, maze::kPathYellow);
-        QCOMPARE(alone.colourAt(circleCentre(maze::kLastStage)), maze::kPathYellow);
+        // The green target is never hidden in a round: look under it with the last segment drawn alone.
+        forms::Scene alone(GameWindow::kClientSize, QColor::fromRgb(maze::kFieldBlue));
+        const maze::Segment& s = maze::kSegments[maze::kLastStage];
+        alone.add<forms::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
+                               QColor::fromRgb(maze::kPathYellow));
+        QCOMPARE(alone.colorAt(targetCentre(maze::kLastStage)), maze::kPathYellow);
     }
 
     // Several segments join the path beside the previous circle, never across blue.
     void theVisiblePathIsOneAreaAtEveryStage() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         pupil.startRound();
         for (int stage = 0; stage <= maze::kLastStage; ++stage) {
-            QCOMPARE(form->round().currentStage(), stage);
+            QCOMPARE(window->round().stage(), stage);
             // The start label is part of that area too: the first segment runs on from it.
             QCOMPARE(nonBlueAreas(pupil.look()), 1);
             if (stage < maze::kLastStage)
@@ -146,11 +148,11 @@ private slots:
     }
 
     void theSecondStageShowsRedOnTheWideSegment() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(2));
         const QImage look = pupil.look();
-        const QPoint c = circleCentre(2);
+        const QPoint c = targetCentre(2);
         QCOMPARE(look.pixel(c), kRed);
         QCOMPARE(look.pixel(c + QPoint(8, 0)), kYellow);
         QCOMPARE(look.pixel(c - QPoint(8, 0)), kYellow);
@@ -159,20 +161,20 @@ private slots:
     // -- The window
 
     void theWindowHasItsFixedProperties() {
-        auto form = shownForm();
-        QCOMPARE(form->windowTitle(), QStringLiteral("Тропилка   ver. 3.0"));
-        QCOMPARE(form->size(), QSize(648, 536));
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        const Qt::WindowFlags flags = form->windowFlags();
+        auto window = shownWindow();
+        QCOMPARE(window->windowTitle(), expected::title());
+        QCOMPARE(window->size(), QSize(648, 536));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        const Qt::WindowFlags flags = window->windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(form->hasMouseTracking());
-        const QIcon icon = form->windowIcon();
+        QVERIFY(window->hasMouseTracking());
+        const QIcon icon = window->windowIcon();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.availableSizes().value(0), QSize(32, 32));
-        QCOMPARE(form->colourAt(QPoint(0, 0)), maze::kFieldBlue);
-        QCOMPARE(form->colourAt(QPoint(647, 535)), maze::kFieldBlue);
+        QCOMPARE(window->colorAt(QPoint(0, 0)), maze::kFieldBlue);
+        QCOMPARE(window->colorAt(QPoint(647, 535)), maze::kFieldBlue);
     }
 };
 

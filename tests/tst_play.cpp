@@ -1,12 +1,13 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 // Whole rounds played through the window's real event path by a test pupil, and what the window does at
 // its edges: the idle screen, losses, moves far outside, the real message box and the exit label.
-#include "app/Form1.h"
-#include "maze/MazeLayout.h"
+#include "app/GameWindow.h"
+#include "maze/Maze.h"
+#include "support/ExpectedTexts.h"
+#include "support/GameState.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -15,45 +16,6 @@
 #include <memory>
 #include <qpa/qwindowsysteminterface.h>
 
-namespace {
-
-const QString kWinText =
-    QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
-
-// The whole idle state: no maze, the start label ready, the menu shown.
-void verifyIdle(const Form1& form, const QString& startCaption = QStringLiteral("Старт игры")) {
-    QVERIFY(!form.round().isActive());
-    QCOMPARE(form.round().currentStage(), 0);
-    for (int i = 0; i < maze::kStageCount; ++i) {
-        QVERIFY2(!form.line1(i).isVisible(), qPrintable(QStringLiteral("segment %1").arg(i)));
-        QVERIFY2(!form.shape1(i).isVisible(), qPrintable(QStringLiteral("circle %1").arg(i)));
-    }
-    QCOMPARE(form.label1().caption(), startCaption);
-    QCOMPARE(form.label1().backColour(), forms::rgb(255, 192, 255));
-    QCOMPARE(form.label1().fontPointSize(), 18.0);
-    QVERIFY(form.label1().isEnabled());
-    QVERIFY(form.label2().isVisible());
-    QVERIFY(form.label5().isVisible());
-}
-
-// A round at stage k shows segments 0..k and circle k only.
-void verifyStage(const Form1& form, int stage) {
-    QVERIFY(form.round().isActive());
-    QCOMPARE(form.round().currentStage(), stage);
-    for (int i = 0; i < maze::kStageCount; ++i) {
-        QCOMPARE(form.line1(i).isVisible(), i <= stage);
-        QCOMPARE(form.shape1(i).isVisible(), i == stage);
-    }
-    QCOMPARE(form.label1().caption(), QStringLiteral("Иди к красному кружку, не выходя на синее поле"));
-    QCOMPARE(form.label1().backColour(), forms::rgb(255, 255, 192));
-    QCOMPARE(form.label1().fontPointSize(), 10.0);
-    QVERIFY(!form.label1().isEnabled());
-    QVERIFY(!form.label2().isVisible());
-    QVERIFY(!form.label5().isVisible());
-}
-
-} // namespace
-
 class PlayingTheGame : public QObject {
     Q_OBJECT
 
@@ -61,16 +23,16 @@ private slots:
     // -- The idle screen
 
     void theWindowStartsIdleWithTwoBlanksBeforeStart() {
-        auto form = shownForm();
-        verifyIdle(*form, QStringLiteral("  Старт игры"));
+        auto window = shownWindow();
+        VERIFY_NO_PROBLEMS(idleProblems(*window, true));
     }
 
     void movesAtIdleChangeNothing() {
-        auto form = shownForm();
-        Pupil pupil(*form);
-        for (int x = 0; x < Form1::kClientSize.width(); x += 7)
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        for (int x = 0; x < GameWindow::kClientSize.width(); x += 7)
             pupil.moveTo(QPointF(x, x * 0.8));
-        verifyIdle(*form, QStringLiteral("  Старт игры"));
+        VERIFY_NO_PROBLEMS(idleProblems(*window, true));
         QVERIFY(pupil.messages().isEmpty());
     }
 
@@ -78,21 +40,21 @@ private slots:
 
     // The pupil follows the visible path from circle to circle, twice, as two pupils in a row would.
     void aPupilWinsTwoRoundsInARow() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         for (int round = 1; round <= 2; ++round) {
             pupil.startRound();
-            verifyStage(*form, 0);
+            VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
             for (int stage = 1; stage <= maze::kLastStage; ++stage) {
                 QVERIFY2(pupil.walkToCurrentCircle(),
-                         qPrintable(QStringLiteral("towards circle %1").arg(stage - 1)));
-                verifyStage(*form, stage);
+                         qPrintable(QStringLiteral("towards target %1").arg(stage - 1)));
+                VERIFY_NO_PROBLEMS(roundProblems(*window, stage));
             }
-            QVERIFY(!pupil.walkToCurrentCircle()); // the green circle ends the round
+            QVERIFY(!pupil.walkToCurrentCircle()); // the green target ends the round
             QCOMPARE(pupil.messages().size(), round);
-            QCOMPARE(pupil.messages().last(), kWinText);
-            verifyIdle(*form);
-            // Moving on from the green circle's place at idle changes nothing.
+            QCOMPARE(pupil.messages().last(), expected::winMessage());
+            VERIFY_NO_PROBLEMS(idleProblems(*window));
+            // Moving on from the green target's place at idle changes nothing.
             pupil.moveTo(pupil.position() + QPoint(1, 1));
             QCOMPARE(pupil.messages().size(), round);
         }
@@ -107,11 +69,11 @@ private slots:
 
     void touchingBlueReturnsToIdleSilently() {
         QFETCH(int, stage);
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(stage));
         QVERIFY(pupil.walkOntoBlue());
-        verifyIdle(*form);
+        VERIFY_NO_PROBLEMS(idleProblems(*window));
         QVERIFY(pupil.messages().isEmpty());
         // And the next round starts at the first stage again.
         QVERIFY(pupil.reachStage(1));
@@ -119,44 +81,44 @@ private slots:
 
     // The light-yellow start label shows none of the colours the game reacts to.
     void restingOnTheDisabledStartLabelDoesNothing() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         pupil.startRound();
-        const QRect label = form->label1().bounds();
+        const QRect label = window->startLabel().bounds();
         for (int y = label.top(); y <= label.bottom(); y += 2)
             for (int x = label.left() + 16; x <= label.right(); x += 2)
                 pupil.moveTo(QPoint(x, y));
-        verifyStage(*form, 0);
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
         // A click on the disabled label does not restart anything either.
         pupil.moveTo(QPoint(385, 216));
         QVERIFY(pupil.walkToCurrentCircle());
         pupil.click(label.center());
-        verifyStage(*form, 1);
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 1));
     }
 
     // A fast move may jump over blue: only the reported positions count.
     void aJumpAcrossBlueDoesNotLose() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(1));
-        pupil.moveTo(QPoint(340, 216)); // back on segment 0, far across the blue from circle 0's place
-        verifyStage(*form, 1);
+        pupil.moveTo(QPoint(340, 216)); // back on segment 0, far across the blue from target 0's place
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 1));
     }
 
     // -- The window's edges
 
     // Qt goes on reporting moves while a button is held and the pointer has left the window.
     void movesOutsideTheClientAreaChangeNothing() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(3));
         const QList<QPointF> outside{{-1, 100},  {648, 100}, {100, 536},     {100, -0.5},  {-5000, -5000},
                                      {1e9, 1e9}, {-1e30, 5}, {648.0, 536.0}, {qQNaN(), 3}, {3, qInf()}};
         for (const QPointF& p : outside)
             pupil.moveTo(p, Qt::LeftButton);
-        verifyStage(*form, 3);
-        QCOMPARE(form->colourAt(QPointF(-1, 100)), forms::kNoColour);
-        QCOMPARE(form->colourAt(QPointF(648, 0)), forms::kNoColour);
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 3));
+        QCOMPARE(window->colorAt(QPointF(-1, 100)), std::nullopt);
+        QCOMPARE(window->colorAt(QPointF(648, 0)), std::nullopt);
     }
 
     // -- The real message box
@@ -164,80 +126,81 @@ private slots:
     // The congratulation is a box with one OK button, no icon and an empty title; while it is open the window
     // takes no input, so neither a move onto blue nor a click reaches the game.
     void theWinMessageIsAPlainBoxThatBlocksTheWindow() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(maze::kLastStage));
-        form->setMessagePresenter({});
+        window->setMessagePresenter({});
 
         QString text, title;
         int buttons = -1;
         bool noIcon = false, blocked = false, stillPlaying = false;
-        QTimer::singleShot(0, form.get(), [&] {
-            auto* box = form->findChild<QMessageBox*>();
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* box = window->findChild<QMessageBox*>();
             if (box == nullptr || !box->isVisible())
                 return;
             text = box->text();
             title = box->windowTitle();
             buttons = int(box->buttons().size());
             noIcon = box->icon() == QMessageBox::NoIcon;
-            blocked = form->isBlockedByMessage();
+            blocked = window->isBlockedByMessage();
             pupil.moveTo(QPoint(5, 300));
             pupil.click(QPoint(5, 300));
-            stillPlaying = form->round().isActive() && form->round().currentStage() == maze::kLastStage;
+            stillPlaying = window->round().isActive() && window->round().stage() == maze::kLastStage;
             box->button(QMessageBox::Ok)->click();
         });
-        pupil.moveTo(circleCentre(maze::kLastStage));
-        QCOMPARE(text, kWinText);
+        pupil.moveTo(targetCentre(maze::kLastStage));
+        QCOMPARE(text, expected::winMessage());
         QVERIFY(title.isEmpty());
         QCOMPARE(buttons, 1);
         QVERIFY(noIcon);
         QVERIFY(blocked);
         QVERIFY(stillPlaying);
-        QVERIFY(!form->isBlockedByMessage());
-        verifyIdle(*form);
+        QVERIFY(!window->isBlockedByMessage());
+        VERIFY_NO_PROBLEMS(idleProblems(*window));
     }
 
     // The window's close button works even while the congratulation is open, and ends the program cleanly.
     void closingTheWindowDuringTheWinMessageEndsTheProgram() {
-        auto form = shownForm();
-        Pupil pupil(*form);
+        auto window = shownWindow();
+        Pupil pupil(*window);
         QVERIFY(pupil.reachStage(maze::kLastStage));
-        form->setMessagePresenter({});
+        window->setMessagePresenter({});
         bool boxWasOpen = false;
-        QTimer::singleShot(0, form.get(), [&] {
-            QTimer::singleShot(0, form.get(), [&] {
-                auto* box = form->findChild<QMessageBox*>();
+        QTimer::singleShot(0, window.get(), [&] {
+            QTimer::singleShot(0, window.get(), [&] {
+                auto* box = window->findChild<QMessageBox*>();
                 boxWasOpen = box != nullptr && box->isVisible();
                 // The close request as the window system delivers it from the title bar's close button.
                 QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
-                    form->windowHandle());
+                    window->windowHandle());
             });
-            pupil.moveTo(circleCentre(maze::kLastStage));
+            pupil.moveTo(targetCentre(maze::kLastStage));
         });
-        QTimer::singleShot(5000, form.get(), [] { QCoreApplication::exit(99); });
+        QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(99); });
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(boxWasOpen);
-        QVERIFY(!form->isVisible());
-        QVERIFY(form->findChild<QMessageBox*>() == nullptr || !form->findChild<QMessageBox*>()->isVisible());
-        verifyIdle(*form);
+        QVERIFY(!window->isVisible());
+        QVERIFY(window->findChild<QMessageBox*>() == nullptr ||
+                !window->findChild<QMessageBox*>()->isVisible());
+        VERIFY_NO_PROBLEMS(idleProblems(*window));
     }
 
     // -- Ending the program
 
     void theExitLabelEndsTheProgramWithStatusZero() {
-        auto form = shownForm();
-        Pupil pupil(*form);
-        QTimer::singleShot(0, form.get(), [&] { pupil.click(form->label2().bounds().center()); });
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        QTimer::singleShot(0, window.get(), [&] { pupil.click(window->exitLabel().bounds().center()); });
         // Fails the test by timing out if the label does not end the event loop.
-        QTimer::singleShot(5000, form.get(), [] { QCoreApplication::exit(99); });
+        QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(99); });
         QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(!form->isVisible());
+        QVERIFY(!window->isVisible());
     }
 
     void closingTheWindowEndsTheProgram() {
-        auto form = shownForm();
-        QTimer::singleShot(0, form.get(), [&] { form->close(); });
-        QTimer::singleShot(5000, form.get(), [] { QCoreApplication::exit(99); });
+        auto window = shownWindow();
+        QTimer::singleShot(0, window.get(), [&] { window->close(); });
+        QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(99); });
         QCOMPARE(QApplication::exec(), 0);
     }
 };

@@ -2,8 +2,10 @@
 // An event storm: a seeded, reproducible mix of hundreds of thousands of pointer moves and clicks, in and
 // far outside the window, with a walker among them that follows the path, so that every stage and the
 // win are reached many times. After every single event the window must be in a state the game allows.
-#include "app/Form1.h"
-#include "maze/MazeLayout.h"
+#include "app/GameWindow.h"
+#include "maze/Maze.h"
+#include "support/ExpectedTexts.h"
+#include "support/GameState.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
@@ -53,16 +55,16 @@ private slots:
 
 private:
     void openWindow();
-    // The whole state table of the game.
-    bool stateIsAllowed(QString* why) const;
+    // What differs from the state the game's table allows, or nothing.
+    QString stateProblems() const;
     // Runs one event and checks the state after it.
     template <class Action> void send(const char* what, Action action);
 
     int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random_); }
     QPoint anywhereInside() {
-        return QPoint(uniform(0, Form1::kClientSize.width() - 1),
-                      uniform(0, Form1::kClientSize.height() - 1));
+        return QPoint(uniform(0, GameWindow::kClientSize.width() - 1),
+                      uniform(0, GameWindow::kClientSize.height() - 1));
     }
 
     void chaosEvent();
@@ -71,7 +73,7 @@ private:
     void endTheProgram(bool byExitLabel);
 
     std::mt19937 random_{kSeed};
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<GameWindow> window_;
     std::unique_ptr<Pupil> pupil_;
     UrlSink urls_;
     Tally tally_;
@@ -96,7 +98,7 @@ void EventStorm::initTestCase() {
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &urls_, "open");
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &urls_, "open");
 
-    Form1 scout;
+    GameWindow scout;
     scout.show();
     QVERIFY(QTest::qWaitForWindowExposed(&scout));
     Pupil pupil(scout);
@@ -112,69 +114,38 @@ void EventStorm::initTestCase() {
 
 void EventStorm::cleanupTestCase() {
     pupil_.reset();
-    form_.reset();
+    window_.reset();
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
 }
 
 void EventStorm::openWindow() {
     pupil_.reset();
-    form_ = std::make_unique<Form1>();
-    form_->show();
-    form_->Form_Load();
-    if (!QTest::qWaitForWindowExposed(form_.get()))
+    window_ = std::make_unique<GameWindow>();
+    window_->show();
+    if (!QTest::qWaitForWindowExposed(window_.get()))
         failure_ = QStringLiteral("the window was never exposed");
-    pupil_ = std::make_unique<Pupil>(*form_);
+    pupil_ = std::make_unique<Pupil>(*window_);
     everStarted_ = false;
     wasActive_ = false;
     lastStage_ = 0;
     walking_ = false;
 }
 
-bool EventStorm::stateIsAllowed(QString* why) const {
-    const Form1& f = *form_;
-    const auto fail = [why](const QString& text) {
-        *why = text;
-        return false;
-    };
-    const int stage = f.round().currentStage();
+QString EventStorm::stateProblems() const {
+    const int stage = window_->round().stage();
     if (stage < 0 || stage > maze::kLastStage)
-        return fail(QStringLiteral("stage %1").arg(stage));
-    if (!f.round().isActive()) {
-        if (stage != 0)
-            return fail(QStringLiteral("idle at stage %1").arg(stage));
-        for (int i = 0; i < maze::kStageCount; ++i)
-            if (f.line1(i).isVisible() || f.shape1(i).isVisible())
-                return fail(QStringLiteral("maze element %1 shown at idle").arg(i));
-        const QString caption = everStarted_ ? QStringLiteral("Старт игры") : QStringLiteral("  Старт игры");
-        if (f.label1().caption() != caption || !f.label1().isEnabled() || f.label1().fontPointSize() != 18 ||
-            f.label1().backColour() != forms::rgb(255, 192, 255))
-            return fail(QStringLiteral("start label at idle: ") + f.label1().caption());
-        if (!f.label2().isVisible() || !f.label5().isVisible())
-            return fail(QStringLiteral("menu hidden at idle"));
-        return true;
-    }
-    for (int i = 0; i < maze::kStageCount; ++i) {
-        if (f.line1(i).isVisible() != (i <= stage))
-            return fail(QStringLiteral("segment %1 at stage %2").arg(i).arg(stage));
-        if (f.shape1(i).isVisible() != (i == stage))
-            return fail(QStringLiteral("circle %1 at stage %2").arg(i).arg(stage));
-    }
-    if (f.label1().caption() != QStringLiteral("Иди к красному кружку, не выходя на синее поле") ||
-        f.label1().isEnabled() || f.label1().fontPointSize() != 10 ||
-        f.label1().backColour() != maze::kPathYellow)
-        return fail(QStringLiteral("start label in a round"));
-    if (f.label2().isVisible() || f.label5().isVisible())
-        return fail(QStringLiteral("menu shown in a round"));
-    return true;
+        return QStringLiteral("stage %1").arg(stage);
+    return window_->round().isActive() ? roundProblems(*window_, stage)
+                                       : idleProblems(*window_, !everStarted_);
 }
 
 template <class Action> void EventStorm::send(const char* what, Action action) {
     const qsizetype messagesBefore = pupil_->messages().size();
     action();
     ++tally_.events;
-    const bool active = form_->round().isActive();
-    const int stage = form_->round().currentStage();
+    const bool active = window_->round().isActive();
+    const int stage = window_->round().stage();
     const qsizetype newMessages = pupil_->messages().size() - messagesBefore;
     if (active)
         everStarted_ = true;
@@ -182,8 +153,8 @@ template <class Action> void EventStorm::send(const char* what, Action action) {
         ++tally_.stageReached[std::size_t(stage)];
     if (newMessages > 0) {
         // The congratulation, accepted at once; nothing else may show a message here.
-        if (newMessages != 1 || !pupil_->messages().last().startsWith(QStringLiteral("Молодец")) ||
-            !wasActive_ || lastStage_ != maze::kLastStage)
+        if (newMessages != 1 || pupil_->messages().last() != expected::winMessage() || !wasActive_ ||
+            lastStage_ != maze::kLastStage)
             failure_ = QStringLiteral("unexpected message after %1").arg(QLatin1StringView(what));
         ++tally_.wins;
     } else if (wasActive_ && !active) {
@@ -191,14 +162,17 @@ template <class Action> void EventStorm::send(const char* what, Action action) {
     }
     wasActive_ = active;
     lastStage_ = stage;
-    QString why;
-    if (failure_.isEmpty() && !stateIsAllowed(&why))
-        failure_ =
-            QStringLiteral("after event %1 (%2): %3").arg(tally_.events).arg(QLatin1StringView(what), why);
+    if (failure_.isEmpty()) {
+        const QString problems = stateProblems();
+        if (!problems.isEmpty())
+            failure_ = QStringLiteral("after event %1 (%2): %3")
+                           .arg(tally_.events)
+                           .arg(QLatin1StringView(what), problems);
+    }
 }
 
 void EventStorm::chaosEvent() {
-    const help::HelpPanel& panel = form_->helpPanel();
+    const help::HelpPanel& panel = window_->helpPanel();
     const int kind = uniform(0, 99);
     if (kind < 40) {
         const QPoint p = anywhereInside();
@@ -211,19 +185,20 @@ void EventStorm::chaosEvent() {
         send("far move", [&] { pupil_->moveTo(chance(0.5) ? p : p.transposed(), Qt::LeftButton); });
     } else if (kind < 62) {
         // Somewhere near the path, where the game has most to decide.
-        const maze::SegmentSpec& s = maze::kSegments[std::size_t(uniform(0, maze::kLastStage))];
+        const maze::Segment& s = maze::kSegments[std::size_t(uniform(0, maze::kLastStage))];
         const QPoint p(uniform(std::min(s.x1, s.x2) - s.width, std::max(s.x1, s.x2) + s.width),
                        uniform(std::min(s.y1, s.y2) - s.width, std::max(s.y1, s.y2) + s.width));
         send("move near the path", [&] { pupil_->moveTo(p); });
     } else if (kind < 82) {
-        QList<QPoint> targets{form_->label1().bounds().center(), QPoint(517, 200),
-                              form_->label5().bounds().center(), anywhereInside()};
+        QList<QPoint> targets{window_->startLabel().bounds().center(), QPoint(517, 200),
+                              window_->helpLabel().bounds().center(), anywhereInside()};
         if (panel.isBuilt()) {
-            targets << panel.command1().bounds().center() << panel.label6().bounds().center()
-                    << panel.label7().bounds().center() << panel.label19().bounds().center()
-                    << panel.picture1(0).bounds().center() << panel.picture1(1).bounds().center()
-                    << panel.label3().bounds().center() << panel.label4().bounds().center()
-                    << panel.label8().bounds().center() << panel.label9().bounds().center();
+            for (const forms::Element* e : std::initializer_list<const forms::Element*>{
+                     &panel.closeButton(), &panel.artistMailLink(), &panel.authorSiteLink(),
+                     &panel.authorMailLink(), &panel.authorPortrait(), &panel.designerPicture(),
+                     &panel.purposeText(), &panel.thanksText(), &panel.feedbackText(),
+                     &panel.otherProgramsText()})
+                targets << e->bounds().center();
         }
         const QPoint p = targets[uniform(0, int(targets.size()) - 1)];
         const bool panelWasOpen = panel.isOpen();
@@ -235,28 +210,28 @@ void EventStorm::chaosEvent() {
         const bool press = chance(0.5);
         send(press ? "press" : "release", [&] {
             QMouseEvent event(press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(p),
-                              form_->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                              window_->mapToGlobal(QPointF(p)), Qt::LeftButton,
                               press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(form_.get(), &event);
+            QApplication::sendEvent(window_.get(), &event);
         });
     } else if (kind < 95) {
         const QPoint p = anywhereInside();
         send("tooltip", [&] {
-            QHelpEvent help(QEvent::ToolTip, p, form_->mapToGlobal(p));
-            QApplication::sendEvent(form_.get(), &help);
+            QHelpEvent help(QEvent::ToolTip, p, window_->mapToGlobal(p));
+            QApplication::sendEvent(window_.get(), &help);
         });
     } else if (chance(0.01)) {
-        endTheProgram(form_->label2().isVisible() && chance(0.5));
+        endTheProgram(window_->exitLabel().isVisible() && chance(0.5));
     } else {
-        send("help", [&] { pupil_->click(form_->label5().bounds().center()); });
+        send("help", [&] { pupil_->click(window_->helpLabel().bounds().center()); });
     }
 }
 
 void EventStorm::walkerEvent() {
-    const help::HelpPanel& panel = form_->helpPanel();
-    if (!form_->round().isActive()) {
+    const help::HelpPanel& panel = window_->helpPanel();
+    if (!window_->round().isActive()) {
         if (panel.isOpen()) {
-            send("close help", [&] { pupil_->click(panel.command1().bounds().center()); });
+            send("close help", [&] { pupil_->click(panel.closeButton().bounds().center()); });
         } else {
             send("start", [&] { pupil_->startRound(); });
             walkerStage_ = 0;
@@ -264,7 +239,7 @@ void EventStorm::walkerEvent() {
         }
         return;
     }
-    const int stage = form_->round().currentStage();
+    const int stage = window_->round().stage();
     if (stage != walkerStage_) {
         walkerStage_ = stage;
         walkerStep_ = 0;
@@ -275,16 +250,16 @@ void EventStorm::walkerEvent() {
 }
 
 void EventStorm::endTheProgram(bool byExitLabel) {
-    QTimer::singleShot(0, form_.get(), [this, byExitLabel] {
+    QTimer::singleShot(0, window_.get(), [this, byExitLabel] {
         if (byExitLabel)
-            pupil_->click(form_->label2().bounds().center());
+            pupil_->click(window_->exitLabel().bounds().center());
         else
-            form_->close();
+            window_->close();
     });
-    QTimer::singleShot(5000, form_.get(), [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(5000, window_.get(), [] { QCoreApplication::exit(99); });
     const int status = QApplication::exec();
     ++tally_.events;
-    if (status != 0 || form_->isVisible())
+    if (status != 0 || window_->isVisible())
         failure_ = QStringLiteral("the program ended with status %1").arg(status);
     ++tally_.exits;
     openWindow();
@@ -295,14 +270,14 @@ void EventStorm::theGameStaysInAnAllowedStateThroughAStorm() {
     bool startedInRound = false;
     while (tally_.events < kEvents && failure_.isEmpty()) {
         if (walking_) {
-            const bool wasActive = form_->round().isActive();
+            const bool wasActive = window_->round().isActive();
             if (chance(1.0 / 2000))
                 chaosEvent();
             else
                 walkerEvent();
-            if (wasActive && !form_->round().isActive())
+            if (wasActive && !window_->round().isActive())
                 walking_ = false;
-            startedInRound = startedInRound || form_->round().isActive();
+            startedInRound = startedInRound || window_->round().isActive();
         } else {
             chaosEvent();
             walking_ = chance(1.0 / 300);

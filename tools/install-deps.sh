@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ qt6-base-dev libfontconfig-dev
+  cmake ninja-build g++ qt6-base-dev
   # run: Qt's platform plugins (X11 and the headless one the tests use), faces that show Cyrillic
   qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
   # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
@@ -14,6 +14,8 @@ packages=(
   # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file) and
   # its policy check
   desktop-file-utils appstream dpkg-dev file lintian
+  # CI: the layout of the C++ files
+  clang-format
 )
 
 missing=()

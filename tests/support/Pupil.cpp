@@ -1,7 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Pupil.h"
 
-#include "maze/MazeLayout.h"
+#include "maze/Maze.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -51,51 +51,49 @@ QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto maySt
 
 } // namespace
 
-std::unique_ptr<Form1> shownForm() {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    form->Form_Load();
-    if (!QTest::qWaitForWindowExposed(form.get()))
+std::unique_ptr<GameWindow> shownWindow() {
+    auto window = std::make_unique<GameWindow>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the window was never exposed");
-    return form;
+    return window;
 }
 
-QPoint circleCentre(int index) {
-    const maze::CircleSpec& c = maze::kCircles[std::size_t(index)];
-    return QPoint(c.left + c.width / 2, c.top + c.height / 2);
+QPoint targetCentre(int stage) {
+    const maze::Target& t = maze::kTargets[std::size_t(stage)];
+    return QPoint(t.left + t.diameter / 2, t.top + t.diameter / 2);
 }
 
-Pupil::Pupil(Form1& form)
-    : form_(form) {
-    form_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
+Pupil::Pupil(GameWindow& window)
+    : window_(window) {
+    window_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
 }
 
 void Pupil::click(QPoint pos) {
-    const QPointF global = form_.mapToGlobal(QPointF(pos));
+    const QPointF global = window_.mapToGlobal(QPointF(pos));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QApplication::sendEvent(&form_, &press);
+    QApplication::sendEvent(&window_, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QApplication::sendEvent(&form_, &release);
+    QApplication::sendEvent(&window_, &release);
     position_ = pos;
 }
 
 void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons) {
-    QMouseEvent move(QEvent::MouseMove, pos, form_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&form_, &move);
+    QMouseEvent move(QEvent::MouseMove, pos, window_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&window_, &move);
     // Far-off test positions are sent, but not kept as the pupil's own place.
     if (QRectF(-1e6, -1e6, 2e6, 2e6).contains(pos)) {
         position_ = pos.toPoint();
         trail_.append(position_);
     }
-    ++moves_;
 }
 
 QImage Pupil::look() const {
-    const QImage device = form_.grab().toImage();
-    const qreal dpr = form_.devicePixelRatioF();
-    QImage look(Form1::kClientSize, QImage::Format_RGB32);
+    const QImage device = window_.grab().toImage();
+    const qreal dpr = window_.devicePixelRatioF();
+    QImage look(GameWindow::kClientSize, QImage::Format_RGB32);
     for (int y = 0; y < look.height(); ++y)
         for (int x = 0; x < look.width(); ++x)
             look.setPixel(x, y, device.pixel(int(x * dpr + 1e-6), int(y * dpr + 1e-6)));
@@ -110,16 +108,16 @@ void Pupil::startRound() {
 bool Pupil::walk(const QList<QPoint>& route, int stageAtStart) {
     for (const QPoint& p : route) {
         moveTo(p);
-        if (!form_.round().isActive())
+        if (!window_.round().isActive())
             return false;
-        if (form_.round().currentStage() != stageAtStart)
+        if (window_.round().stage() != stageAtStart)
             return true;
     }
     return !route.isEmpty();
 }
 
 bool Pupil::walkToCurrentCircle() {
-    if (!form_.round().isActive())
+    if (!window_.round().isActive())
         return false;
     const QImage look = this->look();
     const QRect area(QPoint(0, 0), look.size());
@@ -130,8 +128,8 @@ bool Pupil::walkToCurrentCircle() {
                     return false;
         return true;
     };
-    const int stage = form_.round().currentStage();
-    const QPoint goal = circleCentre(stage);
+    const int stage = window_.round().stage();
+    const QPoint goal = targetCentre(stage);
     const QList<QPoint> route = findRoute(
         look, position_, [&](QPoint p) { return p == goal; }, safe);
     return walk(route, stage);
@@ -139,11 +137,11 @@ bool Pupil::walkToCurrentCircle() {
 
 bool Pupil::reachStage(int stage) {
     startRound();
-    while (form_.round().isActive() && form_.round().currentStage() < stage) {
+    while (window_.round().isActive() && window_.round().stage() < stage) {
         if (!walkToCurrentCircle())
             return false;
     }
-    return form_.round().isActive() && form_.round().currentStage() == stage;
+    return window_.round().isActive() && window_.round().stage() == stage;
 }
 
 bool Pupil::playWholeRound() {
@@ -151,7 +149,7 @@ bool Pupil::playWholeRound() {
     if (!reachStage(maze::kLastStage))
         return false;
     walkToCurrentCircle();
-    return !form_.round().isActive() && messages_.size() == before + 1;
+    return !window_.round().isActive() && messages_.size() == before + 1;
 }
 
 bool Pupil::walkOntoBlue() {

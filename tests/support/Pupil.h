@@ -1,7 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Form1.h"
+#include "app/GameWindow.h"
 
 #include <QImage>
 #include <QPoint>
@@ -12,7 +12,7 @@
 // the window, and finds its way by looking at the window's picture as a person would.
 class Pupil {
 public:
-    explicit Pupil(Form1& form);
+    explicit Pupil(GameWindow& window);
 
     // Every message the window showed, in order; nothing blocks.
     const QStringList& messages() const { return messages_; }
@@ -20,7 +20,6 @@ public:
     void click(QPoint pos);
     void moveTo(QPointF pos, Qt::MouseButtons buttons = Qt::NoButton);
     QPoint position() const { return position_; }
-    int moveCount() const { return moves_; }
     // Every position moved to, in order.
     const QList<QPoint>& trail() const { return trail_; }
 
@@ -31,7 +30,7 @@ public:
     bool walkToCurrentCircle();
     // Starts a round and reaches the given stage.
     bool reachStage(int stage);
-    // Starts a round and reaches the green circle.
+    // Starts a round and reaches the green target.
     bool playWholeRound();
     // From inside the path, walks straight out onto the nearest blue pixel.
     bool walkOntoBlue();
@@ -42,15 +41,14 @@ public:
 private:
     bool walk(const QList<QPoint>& route, int stageAtStart);
 
-    Form1& form_;
+    GameWindow& window_;
     QStringList messages_;
     QPoint position_;
-    int moves_ = 0;
     QList<QPoint> trail_;
 };
 
-// A new game window, shown, loaded and exposed, as the program starts it.
-std::unique_ptr<Form1> shownForm();
+// A new game window, shown and exposed, as the program starts it.
+std::unique_ptr<GameWindow> shownWindow();
 
-// The centre pixel of a circle of the maze.
-QPoint circleCentre(int index);
+// The centre pixel of a target circle of the maze.
+QPoint targetCentre(int stage);

@@ -1,5 +1,5 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
-#include "Form.h"
+#include "SceneWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,7 +13,7 @@
 
 namespace forms {
 
-Form::Form(QSize clientSize, Colour background)
+SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , scene_(clientSize, background) {
@@ -27,22 +27,22 @@ Form::Form(QSize clientSize, Colour background)
     scene_.setChangeListener([this](const QRect& area) { update(area); });
 }
 
-Form::~Form() {
+SceneWindow::~SceneWindow() {
     scene_.setChangeListener({});
 }
 
-void Form::movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+void SceneWindow::handlePointerMove(QPointF pos) {
     const Element* over = scene_.elementAt(pos);
     if (over != hovered_)
         hover(over);
     if (over == nullptr)
-        pointerMoved(buttons, modifiers, pos);
+        backgroundPointerMoved(pos);
 }
 
-void Form::pointerMoved(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF) {
+void SceneWindow::backgroundPointerMoved(QPointF) {
 }
 
-void Form::hover(const Element* element) {
+void SceneWindow::hover(const Element* element) {
     hovered_ = element;
     if (element != nullptr && element->cursor())
         setCursor(*element->cursor());
@@ -50,12 +50,12 @@ void Form::hover(const Element* element) {
         unsetCursor();
 }
 
-void Form::showMessage(const QString& prompt, const QString& title, MessageIcon icon) {
+void SceneWindow::showMessage(const QString& text, const QString& title, MessageIcon icon) {
     if (presenter_) {
-        presenter_(prompt, title);
+        presenter_(text, title);
         return;
     }
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, prompt,
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
                     QMessageBox::Ok, this);
     // Qt's own modality would also swallow the close button of this window, and a teacher must be able to
     // close the game at any time; so the window blocks its own input while the box is open instead.
@@ -71,18 +71,18 @@ void Form::showMessage(const QString& prompt, const QString& title, MessageIcon 
     openMessage_ = nullptr;
 }
 
-void Form::closeEvent(QCloseEvent* event) {
+void SceneWindow::closeEvent(QCloseEvent* event) {
     if (openMessage_ != nullptr)
         openMessage_->done(QDialog::Rejected);
     QWidget::closeEvent(event);
 }
 
-void Form::endProgram() {
+void SceneWindow::endProgram() {
     close();
     QCoreApplication::exit(0);
 }
 
-bool Form::event(QEvent* event) {
+bool SceneWindow::event(QEvent* event) {
     if (openMessage_ != nullptr) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -110,24 +110,24 @@ bool Form::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void Form::changeEvent(QEvent* event) {
+void SceneWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
         scene_.setLook(style(), palette());
     QWidget::changeEvent(event);
 }
 
-void Form::paintEvent(QPaintEvent*) {
+void SceneWindow::paintEvent(QPaintEvent*) {
     // A move to a screen of another scale shows up here first.
     scene_.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), scene_.picture());
 }
 
-void Form::mouseMoveEvent(QMouseEvent* event) {
-    movePointer(event->position(), event->buttons(), event->modifiers());
+void SceneWindow::mouseMoveEvent(QMouseEvent* event) {
+    handlePointerMove(event->position());
 }
 
-void Form::mousePressEvent(QMouseEvent* event) {
+void SceneWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     pressed_ = scene_.elementAt(event->position());
@@ -135,7 +135,7 @@ void Form::mousePressEvent(QMouseEvent* event) {
         pressed_->setPressed(true);
 }
 
-void Form::mouseReleaseEvent(QMouseEvent* event) {
+void SceneWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     Element* pressed = std::exchange(pressed_, nullptr);
@@ -146,7 +146,7 @@ void Form::mouseReleaseEvent(QMouseEvent* event) {
         pressed->click();
 }
 
-void Form::leaveEvent(QEvent* event) {
+void SceneWindow::leaveEvent(QEvent* event) {
     hover(nullptr);
     QWidget::leaveEvent(event);
 }

@@ -1,37 +1,37 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Colour.h"
 #include "Scene.h"
 
 #include <QDialog>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace forms {
 
 // A window with a fixed client area whose whole content is one Scene. It dispatches clicks to the topmost
-// enabled element under the pointer and pointer moves to its own action where no element takes them, shows
-// tooltips and element cursors, and offers the modal message box and the end of the program.
-class Form : public QWidget {
+// enabled element under the pointer and pointer moves to its own background where no element takes them,
+// shows tooltips and element cursors, and offers a modal message box and the end of the program.
+class SceneWindow : public QWidget {
     Q_OBJECT
 
 public:
-    Form(QSize clientSize, Colour background);
-    ~Form() override;
+    SceneWindow(QSize clientSize, const QColor& background);
+    ~SceneWindow() override;
 
     Scene& scene() { return scene_; }
-    // The colour this window shows at a point of its client area (logical pixels); kNoColour outside.
-    Colour colourAt(QPointF pos) { return scene_.colourAt(pos); }
+    // The colour this window shows at a point of its client area (logical pixels); nothing outside it.
+    std::optional<QRgb> colorAt(QPointF pos) { return scene_.colorAt(pos); }
 
     // What a pointer move at pos does, as the mouse event handler runs it: the entry point for moves that
     // do not come from the platform.
-    void movePointer(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    void handlePointerMove(QPointF pos);
 
     enum class MessageIcon { None, Warning };
     // A modal message box with one OK button; returns when it is closed.
-    void showMessage(const QString& prompt, const QString& title, MessageIcon icon = MessageIcon::None);
-    using MessagePresenter = std::function<void(const QString& prompt, const QString& title)>;
+    void showMessage(const QString& text, const QString& title, MessageIcon icon = MessageIcon::None);
+    using MessagePresenter = std::function<void(const QString& text, const QString& title)>;
     // Replaces the message box, so a test can record messages instead of blocking on them.
     void setMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
@@ -42,8 +42,8 @@ public:
     bool isBlockedByMessage() const { return openMessage_ != nullptr; }
 
 protected:
-    // The window's own pointer-move action: runs only where no element takes the pointer.
-    virtual void pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
+    // A pointer move over the window's own background: runs only where no element takes the pointer.
+    virtual void backgroundPointerMoved(QPointF pos);
 
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -1,0 +1,110 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "GameWindow.h"
+
+#include "forms/Font.h"
+#include "help/Contacts.h"
+
+#include <QDesktopServices>
+#include <QIcon>
+
+namespace {
+
+QFont menuFont() {
+    QFont font = forms::serifFont(16);
+    font.setBold(true);
+    font.setItalic(true);
+    return font;
+}
+
+QFont startFont() {
+    QFont font = forms::defaultFont();
+    font.setBold(true);
+    return font;
+}
+
+QString titleText() {
+    return QStringLiteral("Тропилка   ver. ") + QStringLiteral(TROPILKA_VERSION);
+}
+
+} // namespace
+
+GameWindow::GameWindow()
+    : SceneWindow(kClientSize, QColor::fromRgb(maze::kFieldBlue))
+    , helpPanel_(scene(), [this](const QUrl& url) { openLink(url); }) {
+    setWindowTitle(titleText());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
+
+    // Stacking order, bottom first: the start label, the maze, then the help and exit labels.
+    forms::Scene& scene = this->scene();
+    startLabel_ = &scene.add<forms::Label>(QRect(379, 176, 150, 65), QString(), startFont());
+    startLabel_->setAlignment(Qt::AlignHCenter);
+    setStartLabelLook(maze::firstIdleLook());
+    startLabel_->setClickAction([this] { round_.start(); });
+
+    for (const maze::MazePiece& piece : maze::kStackingOrder) {
+        const auto stage = std::size_t(piece.stage);
+        if (piece.kind == maze::MazePiece::Segment) {
+            const maze::Segment& s = maze::kSegments[stage];
+            segments_[stage] = &scene.add<forms::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
+                                                       QColor::fromRgb(maze::kPathYellow));
+            segments_[stage]->setVisible(false);
+        } else {
+            const maze::Target& t = maze::kTargets[stage];
+            targets_[stage] = &scene.add<forms::Circle>(QRect(t.left, t.top, t.diameter, t.diameter),
+                                                        QColor::fromRgb(t.color));
+            targets_[stage]->setVisible(false);
+        }
+    }
+
+    helpLabel_ = &scene.add<forms::Label>(QRect(512, 16, 81, 25), QStringLiteral("Помощь"), menuFont());
+    helpLabel_->setAlignment(Qt::AlignHCenter);
+    helpLabel_->setClickAction([this] { helpPanel_.open(); });
+    exitLabel_ = &scene.add<forms::Label>(QRect(48, 16, 81, 25), QStringLiteral("Выход"), menuFont());
+    exitLabel_->setAlignment(Qt::AlignHCenter);
+    exitLabel_->setClickAction([this] { endProgram(); });
+}
+
+GameWindow::~GameWindow() = default;
+
+void GameWindow::backgroundPointerMoved(QPointF pos) {
+    round_.pointerMoved(pos);
+}
+
+void GameWindow::openLink(const QUrl& url) {
+    // A desktop without a browser or mail program is no reason to end the game: say so and go on.
+    if (!QDesktopServices::openUrl(url))
+        showMessage(help::cannotOpenText(url), windowTitle(), MessageIcon::Warning);
+}
+
+std::optional<maze::Rgb> GameWindow::colorUnderPointer(QPointF pos) {
+    return colorAt(pos);
+}
+
+void GameWindow::setSegmentVisible(int stage, bool visible) {
+    segments_.at(std::size_t(stage))->setVisible(visible);
+}
+
+void GameWindow::setTargetVisible(int stage, bool visible) {
+    targets_.at(std::size_t(stage))->setVisible(visible);
+}
+
+void GameWindow::setStartLabelLook(const maze::StartLabelLook& look) {
+    startLabel_->setBackgroundColor(QColor::fromRgb(look.background));
+    startLabel_->setText(look.text);
+    QFont font = startLabel_->font();
+    font.setPixelSize(look.fontPixelSize);
+    startLabel_->setFont(font);
+}
+
+void GameWindow::setStartLabelEnabled(bool enabled) {
+    startLabel_->setEnabled(enabled);
+}
+
+void GameWindow::setMenuVisible(bool visible) {
+    exitLabel_->setVisible(visible);
+    helpLabel_->setVisible(visible);
+}
+
+void GameWindow::showWinMessage(const QString& text) {
+    showMessage(text, QString());
+}

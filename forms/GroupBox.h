@@ -1,0 +1,30 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Element.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace forms {
+
+// A framed area that holds other elements (those added with it as their container, after it). Its title
+// interrupts the top border and is drawn in the palette's HighlightedText. It takes all pointer input over
+// it, so nothing below sees any.
+class GroupBox final : public Element {
+public:
+    GroupBox(Scene& scene, const QRect& rect, const QString& title, const QFont& font,
+             const QColor& background);
+
+    const QString& title() const { return title_; }
+    QColor backgroundColor() const { return background_; }
+    bool takesPointer() const override { return true; }
+    void paint(QPainter& painter, const PaintContext& context) const override;
+
+private:
+    QString title_;
+    QFont font_;
+    QColor background_;
+};
+
+} // namespace forms
