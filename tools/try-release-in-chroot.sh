@@ -85,8 +85,9 @@ prepare_root() {
     chmod 755 "$root/usr/sbin/policy-rc.d"
     chroot "$root" useradd --create-home --shell /bin/bash "$user"
     local uid
-    uid=$(chroot "$root" id -u "$user")
-    install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
+    for uid in 0 "$(chroot "$root" id -u "$user")"; do
+        install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
+    done
 }
 
 # ---- steps
@@ -150,9 +151,19 @@ start_game() { # <root> <user> <program> <platform variables...>
         "$program" >"$out" 2>&1 &
     local pid=$! tries=0
     until grep -q '648x536' "$out"; do
-        kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; echo "$program ended before showing its window"; cat "$out"; return 1; }
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid" || true
+            echo "$program ended before showing its window"
+            cat "$out"
+            return 1
+        fi
         tries=$((tries + 1))
-        [ $tries -le 600 ] || { kill "$pid"; wait "$pid" || true; echo "$program showed no window in 60 s"; return 1; }
+        if [ $tries -gt 600 ]; then
+            kill "$pid"
+            wait "$pid" || true
+            echo "$program showed no window in 60 s"
+            return 1
+        fi
         sleep 0.1
     done
     kill -0 "$pid" 2>/dev/null || { echo "$program ended after showing its window"; return 1; }
@@ -170,7 +181,8 @@ start_headless() { # <root> <user> <program>
 start_on_x11() { # <root> <user> <program>
     local root=$1 display_file=$logs/xvfb-display
     : >"$display_file"
-    chroot "$root" Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$display_file" >"$logs/xvfb.log" 2>&1 &
+    chroot "$root" Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
+        3>"$display_file" >"$logs/xvfb.log" 2>&1 &
     local xvfb=$! tries=0
     until [ -s "$display_file" ]; do
         kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start"; cat "$logs/xvfb.log"; return 1; }

@@ -99,7 +99,8 @@ validation=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || fail
 echo "$validation"
 if grep -qE '^[EW]:' <<<"$validation"; then fail "appstreamcli reports errors or warnings"; fi
 # The tree check also finds the launchable desktop entry next to the metadata.
-validation=$(appstreamcli validate-tree --pedantic --no-net "$root" 2>&1) || fail "appstreamcli validate-tree failed"
+validation=$(appstreamcli validate-tree --pedantic --no-net "$root" 2>&1) ||
+    fail "appstreamcli validate-tree failed"
 echo "$validation"
 if grep -qE '^ *[EW]:' <<<"$validation"; then fail "appstreamcli validate-tree reports errors or warnings"; fi
 grep -qF "<id>$app_id</id>" "$metainfo" || fail "metadata id is not $app_id"
