@@ -22,9 +22,18 @@ QFont startFont() {
     return font;
 }
 
-QString titleText() {
-    return QStringLiteral("Тропилка   ver. ") + QStringLiteral(TROPILKA_VERSION);
+QString programName() {
+    return QStringLiteral("Тропилка");
 }
+
+QString titleText() {
+    return programName() + QStringLiteral("   ver. ") + QStringLiteral(TROPILKA_VERSION);
+}
+
+// The instruction stays on the start label, disabled, all through a round: it must be easy to read. This
+// classic dark grey reads at about 5 to 1 on the path's light yellow, and its blends with the yellow are
+// none of the colours a round reacts to.
+constexpr QColor kDisabledText(109, 109, 109);
 
 } // namespace
 
@@ -33,6 +42,9 @@ GameWindow::GameWindow()
     , helpPanel_(scene(), [this](const QUrl& url) { openLink(url); }) {
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
+    QPalette look = palette();
+    look.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    setPalette(look);
 
     // Stacking order, bottom first: the start label, the maze, then the help and exit labels.
     forms::Scene& scene = this->scene();
@@ -40,6 +52,7 @@ GameWindow::GameWindow()
     startLabel_->setAlignment(Qt::AlignHCenter);
     setStartLabelLook(maze::firstIdleLook());
     startLabel_->setClickAction([this] { round_.start(); });
+    startLabel_->setAccessibleRole(QAccessible::Button);
 
     for (const maze::MazePiece& piece : maze::kStackingOrder) {
         const auto stage = std::size_t(piece.stage);
@@ -59,9 +72,11 @@ GameWindow::GameWindow()
     helpLabel_ = &scene.add<forms::Label>(QRect(512, 16, 81, 25), QStringLiteral("Помощь"), menuFont());
     helpLabel_->setAlignment(Qt::AlignHCenter);
     helpLabel_->setClickAction([this] { helpPanel_.open(); });
+    helpLabel_->setAccessibleRole(QAccessible::Button);
     exitLabel_ = &scene.add<forms::Label>(QRect(48, 16, 81, 25), QStringLiteral("Выход"), menuFont());
     exitLabel_->setAlignment(Qt::AlignHCenter);
     exitLabel_->setClickAction([this] { endProgram(); });
+    exitLabel_->setAccessibleRole(QAccessible::Button);
 }
 
 GameWindow::~GameWindow() = default;
@@ -106,5 +121,6 @@ void GameWindow::setMenuVisible(bool visible) {
 }
 
 void GameWindow::showWinMessage(const QString& text) {
-    showMessage(text, QString());
+    // Where the title is empty, the desktop would show the executable's name instead.
+    showMessage(text, programName());
 }

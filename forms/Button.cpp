@@ -9,7 +9,7 @@ namespace forms {
 
 Button::Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
                const Element* container)
-    : Element(scene, rect, container)
+    : RenderedBox(scene, rect, container)
     , text_(text)
     , font_(font) {
 }
@@ -21,19 +21,19 @@ void Button::setPressed(bool pressed) {
     changed();
 }
 
-void Button::paint(QPainter& painter, const PaintContext& context) const {
+void Button::render(QImage& image, const PaintContext& context) const {
+    image.fill(context.palette.color(QPalette::Active, QPalette::Button));
+    QPainter painter(&image);
+    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
     QStyleOptionButton option;
-    option.rect = bounds();
+    option.rect = QRect(QPoint(0, 0), bounds().size());
     option.text = text_;
     option.palette = context.palette;
     option.fontMetrics = QFontMetrics(font_);
     option.state = QStyle::State_Enabled | QStyle::State_Active |
                    (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
-    painter.save();
-    painter.setClipRect(option.rect, Qt::IntersectClip);
     painter.setFont(font_);
     context.style->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
-    painter.restore();
 }
 
 } // namespace forms

@@ -1,14 +1,14 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "Element.h"
+#include "RenderedBox.h"
 
 #include <QFont>
 
 namespace forms {
 
 // A push button drawn by the platform's style, shown pressed while the left button is held on it.
-class Button final : public Element {
+class Button final : public RenderedBox {
 public:
     Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
            const Element* container = nullptr);
@@ -16,7 +16,9 @@ public:
     const QString& text() const { return text_; }
     bool takesPointer() const override { return true; }
     void setPressed(bool pressed) override;
-    void paint(QPainter& painter, const PaintContext& context) const override;
+
+protected:
+    void render(QImage& image, const PaintContext& context) const override;
 
 private:
     QString text_;

@@ -3,7 +3,25 @@
 
 #include "Scene.h"
 
+#include <cmath>
+
 namespace forms {
+
+namespace {
+
+int nearestEdge(int logical, qreal devicePixelRatio) {
+    return int(std::floor(logical * devicePixelRatio + 0.5));
+}
+
+} // namespace
+
+QRect snapToDevice(const QRect& logical, qreal devicePixelRatio) {
+    const int left = nearestEdge(logical.left(), devicePixelRatio);
+    const int top = nearestEdge(logical.top(), devicePixelRatio);
+    const int right = nearestEdge(logical.left() + logical.width(), devicePixelRatio);
+    const int bottom = nearestEdge(logical.top() + logical.height(), devicePixelRatio);
+    return QRect(left, top, right - left, bottom - top);
+}
 
 Element::Element(Scene& scene, const QRect& bounds, const Element* container)
     : scene_(scene)
@@ -11,22 +29,49 @@ Element::Element(Scene& scene, const QRect& bounds, const Element* container)
     , container_(container) {
 }
 
-Element::~Element() = default;
+Element::~Element() {
+    if (accessibleId_ != 0)
+        QAccessible::deleteAccessibleInterface(accessibleId_);
+}
+
+QRect Element::deviceExtent(qreal devicePixelRatio) const {
+    return (QRectF(bounds_.topLeft() * devicePixelRatio, QSizeF(bounds_.size()) * devicePixelRatio))
+        .toAlignedRect();
+}
 
 void Element::setVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
+    announce(visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     // Appearing only paints over what is there; disappearing uncovers what lies below.
     if (visible)
-        scene_.invalidateFrom(bounds_, stackIndex_);
+        scene_.invalidateFrom(deviceBounds_, stackIndex_);
     else
-        scene_.invalidate(bounds_);
+        scene_.invalidate(deviceBounds_);
 }
 
 void Element::changed() {
     if (isShown())
-        scene_.invalidate(bounds_);
+        scene_.invalidate(deviceBounds_);
+}
+
+void Element::announce(QAccessible::Event event) {
+    scene_.announce(*this, event);
+}
+
+void Element::setAccessibleName(const QString& name) {
+    if (accessibleName_ == name)
+        return;
+    accessibleName_ = name;
+    announce(QAccessible::NameChanged);
+}
+
+void Element::setAccessibleDescription(const QString& description) {
+    if (accessibleDescription_ == description)
+        return;
+    accessibleDescription_ = description;
+    announce(QAccessible::DescriptionChanged);
 }
 
 void Element::click() const {

@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAccessible>
 #include <QCursor>
 #include <QRect>
 #include <QString>
@@ -15,14 +16,22 @@ class QStyle;
 namespace forms {
 
 class Scene;
+class SceneWindow;
 
-// What an element may use when it paints itself into the window's picture.
+// What an element may use when it paints itself into the window's picture. The painter it is given works in
+// logical pixels, scaled by the device pixel ratio; an element that must place device pixels itself resets
+// the painter's transform and works in the picture's own pixels.
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
     // Changes whenever the style or palette does, so cached renderings know they are stale.
     int look;
+    qreal devicePixelRatio;
 };
+
+// The device pixels that show a rectangle of logical pixels: each edge goes to the nearest device pixel edge,
+// so rectangles that meet in logical pixels meet in device pixels too, at any scale.
+QRect snapToDevice(const QRect& logical, qreal devicePixelRatio);
 
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
 // Scene, which paints them in the order they were added, the first at the bottom.
@@ -39,6 +48,9 @@ public:
 
     // Everything the element paints lies inside this rectangle of the window's client area.
     QRect bounds() const { return bounds_; }
+    // The device pixels of the scene's picture that the element may paint: nothing it paints lies outside
+    // them, so a change repaints all of them. An element that takes pointer input takes it on these.
+    QRect deviceBounds() const { return deviceBounds_; }
 
     // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
     virtual bool takesPointer() const { return false; }
@@ -55,24 +67,52 @@ public:
     virtual void setPressed(bool) {}
 
     void setClickAction(std::function<void()> action) { clickAction_ = std::move(action); }
+    bool hasClickAction() const { return bool(clickAction_); }
     void click() const;
+
+    // The group box it sits in, or null.
+    const Element* container() const { return container_; }
+
+    // What assistive technology is told, as with a QWidget's accessible name and description. Without a
+    // role of its own an element has its kind's: a label is static text, a picture a graphic, a group box a
+    // grouping, a button a button; lines and circles are decoration and are not told of. Without a name it
+    // is named by its text, and without a description described by its tooltip.
+    QAccessible::Role accessibleRole() const { return accessibleRole_; }
+    void setAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
+    const QString& accessibleName() const { return accessibleName_; }
+    void setAccessibleName(const QString& name);
+    const QString& accessibleDescription() const { return accessibleDescription_; }
+    void setAccessibleDescription(const QString& description);
 
 protected:
     Element(Scene& scene, const QRect& bounds, const Element* container);
     // Tells the scene that what the element paints has changed.
     virtual void changed();
+    // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
+    // outwards; an element that fills its rectangle paints exactly snapToDevice(bounds()).
+    virtual QRect deviceExtent(qreal devicePixelRatio) const;
+    // Tells assistive technology, through the window that shows the scene, what changed.
+    void announce(QAccessible::Event event);
 
 private:
     friend class Scene;
+    friend QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 
     Scene& scene_;
     std::size_t stackIndex_ = 0;
     QRect bounds_;
+    QRect deviceBounds_;
     const Element* container_;
     bool visible_ = true;
     QString toolTip_;
     std::optional<QCursor> cursor_;
     std::function<void()> clickAction_;
+    QAccessible::Role accessibleRole_ = QAccessible::NoRole;
+    QString accessibleName_;
+    QString accessibleDescription_;
+    // The element's interface once assistive technology has asked for it. Qt owns it, and is told to delete
+    // it when the element dies.
+    mutable QAccessible::Id accessibleId_ = 0;
 };
 
 } // namespace forms

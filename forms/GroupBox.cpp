@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
-#include <qdrawutil.h>
 
 namespace forms {
 
@@ -16,21 +15,43 @@ GroupBox::GroupBox(Scene& scene, const QRect& rect, const QString& title, const 
     , background_(background) {
 }
 
-void GroupBox::paint(QPainter& painter, const PaintContext& context) const {
-    const QRect rect = bounds();
-    painter.fillRect(rect, background_);
+QRect GroupBox::deviceExtent(qreal devicePixelRatio) const {
+    return snapToDevice(bounds(), devicePixelRatio);
+}
 
-    // An etched border whose top line runs through the middle of the title.
+// Everything but the title's text is filled in whole device pixels, which gives the same pixels whatever part
+// of the box a repaint needs; strokes at fractional scales would not.
+void GroupBox::paint(QPainter& painter, const PaintContext& context) const {
+    const qreal dpr = context.devicePixelRatio;
+    const QTransform logical = painter.transform();
+    painter.resetTransform();
+    painter.fillRect(deviceBounds(), background_);
+    painter.setClipRect(deviceBounds(), Qt::IntersectClip);
+    const auto fill = [&](int x, int y, int width, int height, const QColor& color) {
+        painter.fillRect(snapToDevice(QRect(x, y, width, height), dpr), color);
+    };
+
+    // A sunken etched border of logical pixel lines, whose top line runs through the middle of the title.
     const QFontMetrics metrics(font_);
-    const QRect border = rect.adjusted(0, metrics.height() / 2, 0, 0);
-    painter.setBrush(Qt::NoBrush); // the border is drawn as a rectangle, which would fill with a brush
-    qDrawShadeRect(&painter, border, context.palette, true, 1, 0);
+    const QRect border = bounds().adjusted(0, metrics.height() / 2, 0, 0);
+    const int x1 = border.left(), y1 = border.top(), x2 = border.right(), y2 = border.bottom();
+    const QColor dark = context.palette.color(QPalette::Active, QPalette::Dark);
+    const QColor light = context.palette.color(QPalette::Active, QPalette::Light);
+    fill(x1, y1, x2 - x1, 1, dark);
+    fill(x1, y2 - 1, x2 - x1, 1, dark);
+    fill(x1, y1, 1, y2 - y1, dark);
+    fill(x2 - 1, y1, 1, y2 - y1, dark);
+    fill(x1 + 1, y1 + 1, x2 - x1 - 2, 1, light);
+    fill(x1 + 1, y1 + 2, 1, y2 - y1 - 3, light);
+    fill(x1, y2, x2 - x1 + 1, 1, light);
+    fill(x2, y1, 1, y2 - y1, light);
 
     if (title_.isEmpty())
         return;
-    const int textWidth = metrics.horizontalAdvance(title_);
-    const QRect titleRect(rect.left() + 8, rect.top(), textWidth + 4, metrics.height());
-    painter.fillRect(titleRect, background_);
+    const QRect titleRect(bounds().left() + 8, bounds().top(), metrics.horizontalAdvance(title_) + 4,
+                          metrics.height());
+    fill(titleRect.x(), titleRect.y(), titleRect.width(), titleRect.height(), background_);
+    painter.setTransform(logical);
     painter.setFont(font_);
     painter.setPen(context.palette.color(QPalette::Active, QPalette::HighlightedText));
     painter.drawText(titleRect, Qt::AlignCenter, title_);

@@ -17,9 +17,13 @@ public:
              const QColor& background);
 
     const QString& title() const { return title_; }
+    const QFont& font() const { return font_; }
     QColor backgroundColor() const { return background_; }
     bool takesPointer() const override { return true; }
     void paint(QPainter& painter, const PaintContext& context) const override;
+
+protected:
+    QRect deviceExtent(qreal devicePixelRatio) const override;
 
 private:
     QString title_;

@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Label.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
 
@@ -8,14 +9,9 @@ namespace forms {
 
 Label::Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
              const Element* container)
-    : Element(scene, rect, container)
+    : RenderedBox(scene, rect, container)
     , text_(text)
     , font_(font) {
-}
-
-void Label::changed() {
-    renderedValid_ = false;
-    Element::changed();
 }
 
 void Label::setText(const QString& text) {
@@ -23,6 +19,7 @@ void Label::setText(const QString& text) {
         return;
     text_ = text;
     changed();
+    announce(QAccessible::NameChanged);
 }
 
 void Label::setBackgroundColor(const QColor& color) {
@@ -65,22 +62,29 @@ void Label::setEnabled(bool enabled) {
         return;
     enabled_ = enabled;
     changed();
+    announce(QAccessible::StateChanged);
 }
 
-void Label::paint(QPainter& painter, const PaintContext& context) const {
-    const qreal dpr = painter.device()->devicePixelRatioF();
-    if (!renderedValid_ || renderedLook_ != context.look || rendered_.devicePixelRatio() != dpr)
-        render(context, dpr);
-    painter.drawImage(bounds().topLeft(), rendered_);
+QFont Label::fittedFont() const {
+    // Smaller than this is no longer text to read.
+    constexpr int kSmallestPixelSize = 8;
+    const QRect box(QPoint(0, 0), bounds().size());
+    const int flags = int(alignment_ | Qt::AlignTop | Qt::TextWordWrap);
+    QFont font = font_;
+    while (font.pixelSize() > kSmallestPixelSize) {
+        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text_);
+        if (needed.width() <= box.width() && needed.height() <= box.height())
+            break;
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    return font;
 }
 
-void Label::render(const PaintContext& context, qreal dpr) const {
-    const QRect rect(QPoint(0, 0), bounds().size());
-    rendered_ = QImage((QSizeF(rect.size()) * dpr).toSize(), QImage::Format_RGB32);
-    rendered_.setDevicePixelRatio(dpr);
-    QPainter painter(&rendered_);
-    painter.fillRect(rect, background_.isValid() ? background_
-                                                 : context.palette.color(QPalette::Active, QPalette::Window));
+void Label::render(QImage& image, const PaintContext& context) const {
+    image.fill(background_.isValid() ? background_
+                                     : context.palette.color(QPalette::Active, QPalette::Window));
+    QPainter painter(&image);
+    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
 
     // The style draws enabled text in the WindowText role and disabled text in the palette's disabled group,
     // so only the enabled groups take the label's own colour.
@@ -91,11 +95,10 @@ void Label::render(const PaintContext& context, qreal dpr) const {
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
 
-    painter.setFont(font_);
-    context.style->drawItemText(&painter, rect, alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette,
-                                enabled_, text_, QPalette::WindowText);
-    renderedValid_ = true;
-    renderedLook_ = context.look;
+    painter.setFont(fittedFont());
+    context.style->drawItemText(&painter, QRect(QPoint(0, 0), bounds().size()),
+                                alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette, enabled_, text_,
+                                QPalette::WindowText);
 }
 
 } // namespace forms

@@ -7,19 +7,17 @@ namespace forms {
 
 Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
                  const Element* container)
-    : Element(scene, box, container)
+    : RenderedBox(scene, box, container)
     , image_(image)
     , background_(background) {
 }
 
-void Picture::paint(QPainter& painter, const PaintContext&) const {
-    const QRect box = bounds();
-    painter.fillRect(box, background_);
-    painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
+void Picture::render(QImage& image, const PaintContext& context) const {
+    image.fill(background_);
+    QPainter painter(&image);
+    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
     // One image pixel to one logical pixel, whatever the image's own resolution says.
-    painter.drawImage(QRect(box.topLeft(), image_.size()), image_);
-    painter.restore();
+    painter.drawImage(QRect(QPoint(0, 0), image_.size()), image_);
 }
 
 } // namespace forms

@@ -31,29 +31,33 @@ Scene::Scene(QSize size, const QColor& background)
 Scene::~Scene() = default;
 
 void Scene::setDevicePixelRatio(qreal dpr) {
-    if (dpr == dpr_ && !image_.isNull())
+    if (dpr == dpr_)
         return;
     dpr_ = dpr;
-    const QSize device(int(std::ceil(size_.width() * dpr - kDeviceEpsilon)),
-                       int(std::ceil(size_.height() * dpr - kDeviceEpsilon)));
-    image_ = QImage(device, QImage::Format_RGB32);
-    image_.setDevicePixelRatio(dpr);
-    invalidate(QRect(QPoint(0, 0), size_));
+    // As big as the platform makes the window's backing store.
+    image_ = QImage(qRound(size_.width() * dpr), qRound(size_.height() * dpr), QImage::Format_RGB32);
+    shown_ =
+        QImage(image_.constBits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
+    shown_.setDevicePixelRatio(dpr);
+    for (const auto& element : elements_)
+        element->deviceBounds_ = element->deviceExtent(dpr);
+    dirty_.clear();
+    invalidate(image_.rect());
 }
 
 void Scene::setLook(const QStyle* style, const QPalette& palette) {
     style_ = style;
     palette_ = palette;
     ++look_;
-    invalidate(QRect(QPoint(0, 0), size_));
+    invalidate(image_.rect());
 }
 
-void Scene::invalidate(const QRect& area) {
-    invalidateFrom(area, 0);
+void Scene::invalidate(const QRect& deviceArea) {
+    invalidateFrom(deviceArea, 0);
 }
 
-void Scene::invalidateFrom(const QRect& area, std::size_t stackIndex) {
-    const QRect clipped = area & QRect(QPoint(0, 0), size_);
+void Scene::invalidateFrom(const QRect& deviceArea, std::size_t stackIndex) {
+    const QRect clipped = deviceArea & image_.rect();
     if (clipped.isEmpty())
         return;
     if (dirty_.size() == kDirtyAreas) {
@@ -72,7 +76,7 @@ void Scene::invalidateFrom(const QRect& area, std::size_t stackIndex) {
 
 void Scene::flush() {
     QPainter painter(&image_);
-    const PaintContext context{style_, palette_, look_};
+    const PaintContext context{style_, palette_, look_, dpr_};
     // In the order the changes were made: a later area painted from the background up covers whatever an
     // earlier one painted there, and one painted from an element up paints everything above that element.
     for (const auto& [area, from] : dirty_) {
@@ -81,9 +85,10 @@ void Scene::flush() {
             painter.fillRect(area, background_);
         for (std::size_t i = from; i < elements_.size(); ++i) {
             const Element& element = *elements_[i];
-            if (element.isShown() && element.bounds().intersects(area)) {
+            if (element.isShown() && element.deviceBounds_.intersects(area)) {
                 // Each element starts from the painter as the area set it up, whatever the one before left.
                 painter.save();
+                painter.scale(dpr_, dpr_);
                 element.paint(painter, context);
                 painter.restore();
             }
@@ -93,28 +98,34 @@ void Scene::flush() {
 }
 
 std::optional<QRgb> Scene::colorAt(QPointF pos) {
-    // Written so that a NaN coordinate also counts as outside.
-    if (!(pos.x() >= 0 && pos.y() >= 0 && pos.x() < size_.width() && pos.y() < size_.height()))
+    const qreal x = pos.x() * dpr_ + kDeviceEpsilon;
+    const qreal y = pos.y() * dpr_ + kDeviceEpsilon;
+    // Written so that NaN also counts as outside, and before any conversion that could overflow.
+    if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return std::nullopt;
     if (!dirty_.empty())
         flush();
-    const int x = std::min(int(pos.x() * dpr_ + kDeviceEpsilon), image_.width() - 1);
-    const int y = std::min(int(pos.y() * dpr_ + kDeviceEpsilon), image_.height() - 1);
-    return reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    return reinterpret_cast<const QRgb*>(image_.constScanLine(int(y)))[int(x)];
 }
 
 const QImage& Scene::picture() {
     if (!dirty_.empty())
         flush();
-    return image_;
+    return shown_;
 }
 
 Element* Scene::elementAt(QPointF pos) const {
+    const qreal x = pos.x() * dpr_ + kDeviceEpsilon;
+    const qreal y = pos.y() * dpr_ + kDeviceEpsilon;
+    if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
+        return nullptr;
+    const int px = int(x);
+    const int py = int(y);
     for (auto it = elements_.rbegin(); it != elements_.rend(); ++it) {
         Element& element = **it;
-        const QRect r = element.bounds();
-        const bool inside = pos.x() >= r.left() && pos.x() < r.left() + r.width() && pos.y() >= r.top() &&
-                            pos.y() < r.top() + r.height();
+        // Spelt out: QRect::contains is not inline, and this runs for every element on every pointer move.
+        const QRect& r = element.deviceBounds_;
+        const bool inside = px >= r.left() && px <= r.right() && py >= r.top() && py <= r.bottom();
         if (inside && element.isShown() && element.takesPointer())
             return &element;
     }

@@ -4,7 +4,6 @@
 #include "Element.h"
 
 #include <QColor>
-
 #include <QImage>
 #include <QPalette>
 #include <QSize>
@@ -15,9 +14,11 @@
 
 namespace forms {
 
-// The one rendering of a window's client area. The window shows this picture and the colour read-back
-// reads it, so what the pupil sees and what the game tests can never disagree. Changes are re-rendered
-// lazily and only where something changed: before the next reading, or when the window paints.
+// The one rendering of a window's client area, in device pixels. The window shows this picture and the
+// colour read-back reads it, so what the pupil sees and what the game tests can never disagree. Changes
+// are re-rendered lazily and only where something changed, before the next reading or when the window
+// paints; those areas are kept in device pixels, so a partial re-render gives exactly the pixels a whole one
+// would, at any scale.
 class Scene final {
 public:
     Scene(QSize size, const QColor& background);
@@ -29,41 +30,65 @@ public:
     template <class T, class... Args> T& add(Args&&... args) {
         auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& added = *element;
-        added.stackIndex_ = elements_.size();
+        Element& base = added;
+        base.stackIndex_ = elements_.size();
+        base.deviceBounds_ = base.deviceExtent(dpr_);
         elements_.push_back(std::move(element));
-        invalidate(added.bounds());
+        invalidate(base.deviceBounds_);
+        announce(added, QAccessible::ObjectCreated);
         return added;
     }
 
+    // The elements in stacking order, the bottom one first.
+    std::size_t elementCount() const { return elements_.size(); }
+    Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
+
+    qreal devicePixelRatio() const { return dpr_; }
+    // A new ratio renders everything again, cached renderings included.
     void setDevicePixelRatio(qreal dpr);
     void setLook(const QStyle* style, const QPalette& palette);
 
-    // The colour the picture has at a point of the client area, in logical pixels; nothing outside it.
+    // The colour the picture has at the device pixel under a point of the client area, given in logical
+    // pixels as a platform reports it (a device pixel's position divided by the ratio); nothing outside it.
     // Cheap enough for every pointer move: no allocation, and no rendering unless something changed.
     std::optional<QRgb> colorAt(QPointF pos);
-    // The picture in device pixels, up to date.
+    // The picture, up to date, with the device pixel ratio set for drawing it.
     const QImage& picture();
 
-    // The topmost shown element under the point that takes pointer input, or null.
+    // The topmost shown element that takes pointer input at the device pixel under the point, or null.
     Element* elementAt(QPointF pos) const;
 
-    void invalidate(const QRect& area);
+    // An area of the picture, in device pixels, to render again from the background up.
+    void invalidate(const QRect& deviceArea);
     // Only the element at this stacking index and those above it changed in the area, as when it appears:
     // what lies below is still right and need not be painted again.
-    void invalidateFrom(const QRect& area, std::size_t stackIndex);
-    // Told of every area that changed, so a window can schedule its repaint.
+    void invalidateFrom(const QRect& deviceArea, std::size_t stackIndex);
+    // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
+
+    // Told when assistive technology should learn of a change to an element: it was added, shown, hidden or
+    // renamed, or (StateChanged) enabled or disabled.
+    void setAccessibilityListener(std::function<void(const Element&, QAccessible::Event)> listener) {
+        accessibilityListener_ = std::move(listener);
+    }
+    void announce(const Element& element, QAccessible::Event event) const {
+        if (accessibilityListener_)
+            accessibilityListener_(element, event);
+    }
 
 private:
     void flush();
 
     QSize size_;
     QColor background_;
-    qreal dpr_ = 1.0;
+    qreal dpr_ = 0;
     const QStyle* style_ = nullptr;
     QPalette palette_;
     int look_ = 0;
+    // Rendered with no scaling of its own, so that areas and elements place device pixels exactly;
+    // shown_ is the same pixels with the ratio set, for the window to draw.
     QImage image_;
+    QImage shown_;
     std::vector<std::unique_ptr<Element>> elements_;
     struct Dirty {
         QRect area;
@@ -71,6 +96,7 @@ private:
     };
     std::vector<Dirty> dirty_;
     std::function<void(const QRect&)> listener_;
+    std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };
 
 } // namespace forms

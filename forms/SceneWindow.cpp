@@ -1,6 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "SceneWindow.h"
 
+#include "Accessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -10,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWindow>
 
 namespace forms {
 
@@ -17,18 +20,36 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , scene_(clientSize, background) {
+    installAccessibility();
     setFixedSize(clientSize);
     setMouseTracking(true);
     // The scene paints every pixel of the client area itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     scene_.setLook(style(), palette());
-    scene_.setDevicePixelRatio(devicePixelRatioF());
-    scene_.setChangeListener([this](const QRect& area) { update(area); });
+    followDevicePixelRatio();
+    scene_.setChangeListener([this](const QRect& deviceArea) {
+        // The window repaints in logical pixels: take every one that shares a device pixel with the area, and
+        // one more, whatever the platform's rounding.
+        const qreal dpr = scene_.devicePixelRatio();
+        const QRectF logical(QPointF(deviceArea.topLeft()) / dpr, QSizeF(deviceArea.size()) / dpr);
+        update(logical.toAlignedRect().adjusted(-1, -1, 1, 1));
+    });
+    scene_.setAccessibilityListener([this](const Element& element, QAccessible::Event event) {
+        announceAccessibility(*this, element, event);
+    });
+}
+
+void SceneWindow::followDevicePixelRatio() {
+    // QWidget::devicePixelRatio() keeps only 16 binary places of the window's, which at a scale such as 1.1
+    // is enough to put a position into the neighbouring device pixel.
+    const QWindow* window = windowHandle();
+    scene_.setDevicePixelRatio(window != nullptr ? window->devicePixelRatio() : devicePixelRatioF());
 }
 
 SceneWindow::~SceneWindow() {
     scene_.setChangeListener({});
+    scene_.setAccessibilityListener({});
 }
 
 void SceneWindow::handlePointerMove(QPointF pos) {
@@ -96,6 +117,17 @@ bool SceneWindow::event(QEvent* event) {
             break;
         }
     }
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::ScreenChangeInternal: // moved to a screen of another scale
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange: // the screen's scale changed
+#endif
+        followDevicePixelRatio();
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const Element* element = scene_.elementAt(help->pos());
@@ -117,20 +149,22 @@ void SceneWindow::changeEvent(QEvent* event) {
 }
 
 void SceneWindow::paintEvent(QPaintEvent*) {
-    // A move to a screen of another scale shows up here first.
-    scene_.setDevicePixelRatio(devicePixelRatioF());
+    // Platforms that change the scale without telling the window show it here first.
+    followDevicePixelRatio();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), scene_.picture());
 }
 
+// Qt's widget event delivery rounds position() to whole logical pixels, which at a scale above 1 can be a
+// neighbouring device pixel; the window's own position keeps the platform's precision.
 void SceneWindow::mouseMoveEvent(QMouseEvent* event) {
-    handlePointerMove(event->position());
+    handlePointerMove(event->scenePosition());
 }
 
 void SceneWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    pressed_ = scene_.elementAt(event->position());
+    pressed_ = scene_.elementAt(event->scenePosition());
     if (pressed_ != nullptr)
         pressed_->setPressed(true);
 }
@@ -142,8 +176,13 @@ void SceneWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (pressed != nullptr)
         pressed->setPressed(false);
     // A click is a press and a release on the same element, which must still take input by then.
-    if (pressed != nullptr && scene_.elementAt(event->position()) == pressed)
+    if (pressed != nullptr && scene_.elementAt(event->scenePosition()) == pressed)
         pressed->click();
+}
+
+// Pupils double-click everything: the press that began the double click has already made its click, and
+// Qt would otherwise deliver the second press as one more.
+void SceneWindow::mouseDoubleClickEvent(QMouseEvent*) {
 }
 
 void SceneWindow::leaveEvent(QEvent* event) {

@@ -51,11 +51,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void hover(const Element* element);
+    // Renders the picture again when the window's device pixel ratio has changed.
+    void followDevicePixelRatio();
 
     Scene scene_;
     const Element* hovered_ = nullptr;

@@ -79,6 +79,7 @@ forms::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& ur
     link.setTextColor(kCyan);
     link.setCursor(handCursor_);
     link.setClickAction([this, url] { openLink_(url); });
+    link.setAccessibleRole(QAccessible::Link);
     return link;
 }
 
@@ -93,8 +94,10 @@ void HelpPanel::build() {
     authorPortrait_ = &scene_.add<forms::Picture>(
         inPanel(18, 23, 105, 137), QImage(QStringLiteral(":/pictures/author.png")), kDarkGreen, box_);
     authorPortrait_->setToolTip(portraitToolTip());
+    authorPortrait_->setAccessibleName(QStringLiteral("Портрет автора"));
     designerPicture_ = &scene_.add<forms::Picture>(
         inPanel(254, 24, 113, 137), QImage(QStringLiteral(":/pictures/designer.png")), kDarkGreen, box_);
+    designerPicture_->setAccessibleName(QStringLiteral("Ребёнок за компьютером"));
 
     purposeText_ = &addText(inPanel(138, 32, 100, 121), purposeAndCredit());
     thanksText_ = &addText(inPanel(19, 176, 351, 44), iconThanks());

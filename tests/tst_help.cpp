@@ -130,6 +130,23 @@ private slots:
         QVERIFY(panel.isOpen());
     }
 
+    // Pupils double-click everything: a double click opens a link once, as it starts one round.
+    void aDoubleClickIsOneClick() {
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        pupil.doubleClick(window->helpLabel().bounds().center());
+        const help::HelpPanel& panel = window->helpPanel();
+        QVERIFY(panel.isOpen());
+        for (const forms::Label* link :
+             {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()})
+            pupil.doubleClick(link->bounds().center());
+        QCOMPARE(recorder_.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
+                                                QUrl(QStringLiteral("mailto:olya@example.org")),
+                                                QUrl(QStringLiteral("http://example.org/nt"))}));
+        pupil.doubleClick(kUncoveredStart);
+        VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
+    }
+
     void theLinksAreCyanOnDarkGreenAndReadableWhole() {
         auto window = shownWindow();
         Pupil pupil(*window);

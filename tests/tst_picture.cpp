@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTest>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -21,11 +22,11 @@ constexpr QRgb kRed = qRgb(255, 0, 0);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 192);
 
-// Compares the read-back at every device pixel of the client area with the window's own grabbed picture,
-// at the positions pointer events report for that pixel.
+// Compares the read-back at every device pixel of the client area with what the window shows there, at the
+// positions pointer events report for that pixel.
 int mismatchesWithScreen(GameWindow& window) {
-    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const qreal dpr = window.devicePixelRatioF();
+    const QImage shown = screenOf(window);
+    const qreal dpr = devicePixelRatioOf(window);
     int mismatches = 0;
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
@@ -66,6 +67,15 @@ int nonBlueAreas(const QImage& look) {
         }
     }
     return areas;
+}
+
+// WCAG's relative luminance of an sRGB colour.
+double luminance(QRgb rgb) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
 }
 
 } // namespace
@@ -156,6 +166,29 @@ private slots:
         QCOMPARE(look.pixel(c), kRed);
         QCOMPARE(look.pixel(c + QPoint(8, 0)), kYellow);
         QCOMPARE(look.pixel(c - QPoint(8, 0)), kYellow);
+    }
+
+    // The instruction stays on the disabled start label all through a round, and a pupil must read it
+    // easily: at least 4.5 to 1, as WCAG asks of text, from its darkest pixel to the label's background.
+    void theInstructionReadsAtAContrastOfAtLeastFourAndAHalf() {
+        auto window = shownWindow();
+        Pupil pupil(*window);
+        pupil.startRound();
+        const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal dpr = window->devicePixelRatioF();
+        const QRectF label = QRectF(window->startLabel().bounds()).adjusted(1, 1, -1, -1);
+        const QRect device = QRectF(label.topLeft() * dpr, label.size() * dpr).toAlignedRect() & shown.rect();
+        QCOMPARE(shown.pixel(device.topLeft()), kYellow);
+        double darkest = 1;
+        for (int y = device.top(); y <= device.bottom(); ++y) {
+            for (int x = device.left(); x <= device.right(); ++x) {
+                const QRgb pixel = shown.pixel(x, y);
+                QVERIFY(pixel != kBlue && pixel != kRed && pixel != kGreen);
+                darkest = std::min(darkest, luminance(pixel));
+            }
+        }
+        const double contrast = (luminance(kYellow) + 0.05) / (darkest + 0.05);
+        QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("contrast %1 to 1").arg(contrast)));
     }
 
     // -- The window

@@ -123,8 +123,9 @@ private slots:
 
     // -- The real message box
 
-    // The congratulation is a box with one OK button, no icon and an empty title; while it is open the window
-    // takes no input, so neither a move onto blue nor a click reaches the game.
+    // The congratulation is a box with one OK button, no icon and the program's name for a title (left empty,
+    // the desktop shows the executable's); while it is open the window takes no input, so neither a move
+    // onto blue nor a click reaches the game.
     void theWinMessageIsAPlainBoxThatBlocksTheWindow() {
         auto window = shownWindow();
         Pupil pupil(*window);
@@ -150,7 +151,7 @@ private slots:
         });
         pupil.moveTo(targetCentre(maze::kLastStage));
         QCOMPARE(text, expected::winMessage());
-        QVERIFY(title.isEmpty());
+        QCOMPARE(title, expected::programName());
         QCOMPARE(buttons, 1);
         QVERIFY(noIcon);
         QVERIFY(blocked);

@@ -1,8 +1,10 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer on its own: which element gets a click or a move, exact colours of lines and circles,
 // and a picture that stays right through many changes between two readings.
+#include "forms/Button.h"
 #include "forms/GroupBox.h"
 #include "forms/Label.h"
+#include "forms/Picture.h"
 #include "forms/SceneWindow.h"
 #include "forms/Shapes.h"
 
@@ -48,26 +50,60 @@ void clickAt(QWidget& w, QPointF pos) {
     send(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
 }
 
-// Lines and circles in a fixed random layout, and a group box with a label above them all.
-QList<Element*> populate(Scene& scene) {
+// Every kind of element in a fixed random layout: lines and circles, two labels over them, and a group box
+// with a label, a picture and a button above them all.
+struct Populated {
+    QList<Element*> all;
+    QList<Label*> labels;
+    Button* button = nullptr;
+};
+
+Populated populate(Scene& scene) {
     std::mt19937 random(11);
     const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    QList<Element*> elements;
+    Populated p;
     for (int i = 0; i < 40; ++i) {
         if (i % 4 == 3)
-            elements << &scene.add<Circle>(QRect(pick(0, 290), pick(0, 190), 9, 9), QColor::fromRgb(kRed));
+            p.all << &scene.add<Circle>(QRect(pick(0, 290), pick(0, 190), 9, 9), QColor::fromRgb(kRed));
         else
-            elements << &scene.add<Line>(QPoint(pick(0, 299), pick(0, 199)),
-                                         QPoint(pick(0, 299), pick(0, 199)), pick(1, 40),
-                                         QColor::fromRgb(kYellow));
+            p.all << &scene.add<Line>(QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)),
+                                      pick(1, 40), QColor::fromRgb(kYellow));
     }
+    p.labels << &scene.add<Label>(QRect(7, 9, 61, 23), QStringLiteral("метка"), plainFont())
+             << &scene.add<Label>(QRect(233, 151, 57, 41), QStringLiteral("вторая метка"), plainFont());
     GroupBox& box =
-        scene.add<GroupBox>(QRect(60, 40, 180, 120), QStringLiteral("Панель"), plainFont(), QColor(0, 64, 0));
-    elements << &box << &scene.add<Label>(QRect(80, 80, 100, 30), QStringLiteral("текст"), plainFont(), &box);
-    return elements;
+        scene.add<GroupBox>(QRect(61, 41, 179, 121), QStringLiteral("Панель"), plainFont(), QColor(0, 64, 0));
+    p.labels << &scene.add<Label>(QRect(80, 80, 100, 30), QStringLiteral("текст"), plainFont(), &box);
+    QImage image(23, 17, QImage::Format_RGB32);
+    image.fill(QColor(200, 120, 40));
+    p.all << &scene.add<Picture>(QRect(70, 120, 29, 31), image, QColor(0, 64, 0), &box);
+    p.button = &scene.add<Button>(QRect(221, 41, 17, 17), QStringLiteral("Х"), plainFont(), &box);
+    p.all << p.button << &box;
+    for (Label* label : p.labels)
+        p.all << label;
+    return p;
 }
+
+// What a random change may set on a label.
+struct LabelState {
+    QString text;
+    QColor background;
+    QColor textColor;
+    int pixelSize = 13;
+    bool enabled = true;
+
+    void applyTo(Label& label) const {
+        label.setText(text);
+        label.setBackgroundColor(background);
+        label.setTextColor(textColor);
+        QFont font = label.font();
+        font.setPixelSize(pixelSize);
+        label.setFont(font);
+        label.setEnabled(enabled);
+    }
+};
 
 } // namespace
 
@@ -150,29 +186,72 @@ private slots:
         }
     }
 
-    // Whatever appears, disappears or overlaps between two readings, in whatever order and however many
-    // changes at once, the picture must equal a fresh rendering of the final state; and no element may
-    // leave its painter settings to the next (a circle's brush once filled a group box's border).
+    // Whatever appears, disappears, changes or overlaps between two readings, in whatever order and however
+    // many changes at once, the picture must equal a fresh rendering of the final state to the device pixel,
+    // at any scale; and no element may leave its painter settings to the next (a circle's brush once filled a
+    // group box's border).
     void anySequenceOfChangesLeavesTheRightPicture() {
-        std::mt19937 random(7);
-        const auto pick = [&](int low, int high) {
-            return std::uniform_int_distribution<int>(low, high)(random);
-        };
-        Scene changed(QSize(300, 200), QColor::fromRgb(kBlue));
-        const QList<Element*> elements = populate(changed);
-        for (int round = 0; round < 60; ++round) {
-            (void)changed.picture();
-            const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then more than are kept apart
-            for (int c = 0; c < changes; ++c) {
-                Element* element = elements[pick(0, int(elements.size()) - 1)];
-                element->setVisible(!element->isVisible());
+        const QStringList texts{QStringLiteral("метка"), QStringLiteral("Иди к красному кружку"),
+                                QStringLiteral("Старт игры"), QString()};
+        const QList<QColor> colours{QColor(255, 192, 255), QColor(255, 255, 192), QColor(), QColor(0, 64, 0)};
+        for (const qreal dpr : {1.0, 1.1, 1.25, 1.33, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+            std::mt19937 random(7);
+            const auto pick = [&](int low, int high) {
+                return std::uniform_int_distribution<int>(low, high)(random);
+            };
+            Scene changed(QSize(300, 200), QColor::fromRgb(kBlue));
+            changed.setDevicePixelRatio(dpr);
+            const Populated elements = populate(changed);
+            QList<LabelState> labelStates(elements.labels.size());
+            for (int i = 0; i < elements.labels.size(); ++i)
+                labelStates[i].text = elements.labels[i]->text();
+            bool pressed = false;
+            for (int round = 0; round < 40; ++round) {
+                (void)changed.picture();
+                const int changes =
+                    round % 10 == 0 ? 50 : pick(1, 6); // now and then more than are kept apart
+                for (int c = 0; c < changes; ++c) {
+                    const int kind = pick(0, 9);
+                    if (kind < 6) {
+                        Element* element = elements.all[pick(0, int(elements.all.size()) - 1)];
+                        element->setVisible(!element->isVisible());
+                    } else if (kind < 9) {
+                        const int i = pick(0, int(elements.labels.size()) - 1);
+                        LabelState& state = labelStates[i];
+                        switch (pick(0, 4)) {
+                        case 0:
+                            state.text = texts[pick(0, 3)];
+                            break;
+                        case 1:
+                            state.background = colours[pick(0, 3)];
+                            break;
+                        case 2:
+                            state.textColor = colours[pick(0, 3)];
+                            break;
+                        case 3:
+                            state.pixelSize = pick(9, 24);
+                            break;
+                        default:
+                            state.enabled = !state.enabled;
+                            break;
+                        }
+                        state.applyTo(*elements.labels[i]);
+                    } else {
+                        pressed = !pressed;
+                        elements.button->setPressed(pressed);
+                    }
+                }
+                Scene fresh(QSize(300, 200), QColor::fromRgb(kBlue));
+                fresh.setDevicePixelRatio(dpr);
+                const Populated same = populate(fresh);
+                for (int i = 0; i < elements.all.size(); ++i)
+                    same.all[i]->setVisible(elements.all[i]->isVisible());
+                for (int i = 0; i < elements.labels.size(); ++i)
+                    labelStates[i].applyTo(*same.labels[i]);
+                same.button->setPressed(pressed);
+                QVERIFY2(changed.picture() == fresh.picture(),
+                         qPrintable(QStringLiteral("at scale %1 after round %2").arg(dpr).arg(round)));
             }
-            Scene fresh(QSize(300, 200), QColor::fromRgb(kBlue));
-            const QList<Element*> same = populate(fresh);
-            for (int i = 0; i < elements.size(); ++i)
-                same[i]->setVisible(elements[i]->isVisible());
-            QVERIFY2(changed.picture() == fresh.picture(),
-                     qPrintable(QStringLiteral("after round %1").arg(round)));
         }
     }
 

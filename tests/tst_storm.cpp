@@ -169,6 +169,11 @@ template <class Action> void EventStorm::send(const char* what, Action action) {
                            .arg(tally_.events)
                            .arg(QLatin1StringView(what), problems);
     }
+    if (!window_->isVisible()) {
+        // A click landed on the exit label: the next pupil starts the program again.
+        ++tally_.exits;
+        openWindow();
+    }
 }
 
 void EventStorm::chaosEvent() {

@@ -6,11 +6,16 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ qt6-base-dev
-  # run: Qt's platform plugins (X11 and the headless one the tests use), faces that show Cyrillic
-  qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
+  # run: Qt's platform plugins (X11 and the headless one the tests use), native Wayland, faces that show Cyrillic
+  qt6-qpa-plugins qt6-wayland fonts-dejavu-core fonts-liberation2
   # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
   # server with XTest pointer moves for the whole-process measurements
   qt6-base-private-dev libbenchmark-dev xvfb xdotool
+  # tests on a real X server: the script's interpreter, and xwd for screenshots
+  python3 x11-apps
+  # the Wayland end-to-end test: a headless compositor, its screen reader, a virtual pointer built from the
+  # protocol
+  sway grim libwayland-dev pkgconf
   # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file) and
   # its policy check
   desktop-file-utils appstream dpkg-dev file lintian

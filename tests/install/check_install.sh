@@ -120,6 +120,7 @@ grep -qE '(^|, )libqt6widgets6( |,|$)' <<<"$depends" || fail "Depends does not n
 # The faces the layout is made for.
 grep -qE '(^|, )fonts-liberation \(>= 1:2\) \| fonts-liberation2(,|$)' <<<"$depends" ||
     fail "Depends does not name the Liberation 2 fonts: '$depends'"
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "package does not recommend qt6-wayland"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package section is not games"
 [[ $(dpkg-deb -f "$deb" Maintainer) == *@example.org\>* ]] || fail "maintainer is not under example.org"

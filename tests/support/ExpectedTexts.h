@@ -18,6 +18,9 @@ inline QString instruction() {
 inline QString winMessage() {
     return QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 }
+inline QString programName() {
+    return QStringLiteral("Тропилка");
+}
 inline QString title() {
     return QStringLiteral("Тропилка   ver. 3.0");
 }

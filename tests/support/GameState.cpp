@@ -49,9 +49,9 @@ QString idleProblems(const GameWindow& window, bool beforeFirstRound) {
     if (window.round().stage() != 0)
         problems << QStringLiteral("idle at stage %1").arg(window.round().stage());
     problems << mazeProblems(window, -1);
-    problems << startLabelProblems(
-        window.startLabel(), beforeFirstRound ? expected::firstStartText() : expected::startText(),
-        QColor(255, 192, 255), 24, true);
+    problems << startLabelProblems(window.startLabel(),
+                                   beforeFirstRound ? expected::firstStartText() : expected::startText(),
+                                   QColor(255, 192, 255), 24, true);
     if (!window.exitLabel().isVisible() || !window.helpLabel().isVisible())
         problems << QStringLiteral("menu hidden at idle");
     return joined(problems);

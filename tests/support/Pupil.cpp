@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPixmap>
+#include <QStyleHints>
 #include <QTest>
+#include <QWindow>
 #include <deque>
+#include <qpa/qplatformwindow.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <vector>
 
 namespace {
@@ -69,34 +72,68 @@ Pupil::Pupil(GameWindow& window)
     window_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
 }
 
+namespace {
+
+// The time stamp of the last event any pupil reported. Qt makes a press into a double click when it follows
+// the one before within the double-click interval, whichever window or test that was in.
+ulong eventClock = 0;
+
+} // namespace
+
+void Pupil::deliver(QEvent::Type type, QPoint pixel, Qt::MouseButtons buttons, Qt::MouseButton button) {
+    QWindow* window = window_.windowHandle();
+    if (window == nullptr || window->handle() == nullptr)
+        qFatal("the pupil cannot reach a window that is closed");
+    // The platform reports positions in its own pixels: device pixels where Qt scales, logical ones where
+    // the platform does (as on Wayland).
+    const QPlatformWindow* platformWindow = window->handle();
+    const QPointF local = QPointF(pixel) / platformWindow->devicePixelRatio();
+    const QPointF global = local + QPointF(platformWindow->geometry().topLeft());
+    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window, ++eventClock, local, global, buttons, button, type);
+}
+
 void Pupil::click(QPoint pos) {
-    const QPointF global = window_.mapToGlobal(QPointF(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&window_, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&window_, &release);
+    // Unhurried: one click, never the second half of a double click.
+    eventClock += ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval()) + 1;
+    const QPoint pixel = devicePixelOf(window_, pos);
+    deliver(QEvent::MouseMove, pixel, Qt::NoButton, Qt::NoButton);
+    deliver(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
+    deliver(QEvent::MouseButtonRelease, pixel, Qt::NoButton, Qt::LeftButton);
     position_ = pos;
 }
 
+void Pupil::doubleClick(QPoint pos) {
+    click(pos);
+    const QPoint pixel = devicePixelOf(window_, pos);
+    deliver(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
+    deliver(QEvent::MouseButtonRelease, pixel, Qt::NoButton, Qt::LeftButton);
+}
+
+void Pupil::moveToDevicePixel(QPoint pixel, Qt::MouseButtons buttons) {
+    deliver(QEvent::MouseMove, pixel, buttons, Qt::NoButton);
+}
+
 void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons) {
-    QMouseEvent move(QEvent::MouseMove, pos, window_.mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&window_, &move);
-    // Far-off test positions are sent, but not kept as the pupil's own place.
-    if (QRectF(-1e6, -1e6, 2e6, 2e6).contains(pos)) {
-        position_ = pos.toPoint();
-        trail_.append(position_);
+    if (!QRectF(-1e6, -1e6, 2e6, 2e6).contains(pos)) {
+        // Far beyond any screen, or not a number: no platform reports such a position, but the window must
+        // not trip over one either, so it goes to the window directly.
+        QMouseEvent move(QEvent::MouseMove, pos, window_.mapToGlobal(pos), Qt::NoButton, buttons,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&window_, &move);
+        return;
     }
+    moveToDevicePixel(devicePixelOf(window_, pos), buttons);
+    position_ = pos.toPoint();
+    trail_.append(position_);
 }
 
 QImage Pupil::look() const {
-    const QImage device = window_.grab().toImage();
-    const qreal dpr = window_.devicePixelRatioF();
+    const QImage screen = screenOf(window_);
     QImage look(GameWindow::kClientSize, QImage::Format_RGB32);
     for (int y = 0; y < look.height(); ++y)
         for (int x = 0; x < look.width(); ++x)
-            look.setPixel(x, y, device.pixel(int(x * dpr + 1e-6), int(y * dpr + 1e-6)));
+            look.setPixel(x, y, screen.pixel(devicePixelOf(window_, QPointF(x, y))));
     return look;
 }
 

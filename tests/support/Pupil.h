@@ -1,15 +1,18 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Screen.h"
 #include "app/GameWindow.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QPoint>
 #include <QStringList>
 #include <memory>
 
-// A test pupil: plays the game through the window's own event path, with clicks and pointer moves sent to
-// the window, and finds its way by looking at the window's picture as a person would.
+// A test pupil: plays the game through the window system's own path, as a mouse would: every press,
+// release and move is reported at a whole device pixel, as platforms report them, and goes through Qt's
+// event delivery to the window. It finds its way by looking at what the window shows, as a person would.
 class Pupil {
 public:
     explicit Pupil(GameWindow& window);
@@ -17,8 +20,12 @@ public:
     // Every message the window showed, in order; nothing blocks.
     const QStringList& messages() const { return messages_; }
 
+    // Positions in logical pixels stand for the device pixel under them.
     void click(QPoint pos);
+    // Two clicks in quick succession, which the platform reports as a click and a double click.
+    void doubleClick(QPoint pos);
     void moveTo(QPointF pos, Qt::MouseButtons buttons = Qt::NoButton);
+    void moveToDevicePixel(QPoint pixel, Qt::MouseButtons buttons = Qt::NoButton);
     QPoint position() const { return position_; }
     // Every position moved to, in order.
     const QList<QPoint>& trail() const { return trail_; }
@@ -35,11 +42,12 @@ public:
     // From inside the path, walks straight out onto the nearest blue pixel.
     bool walkOntoBlue();
 
-    // The window's picture as it is on screen, one sample per logical pixel.
+    // What the window shows, one sample per logical pixel.
     QImage look() const;
 
 private:
     bool walk(const QList<QPoint>& route, int stageAtStart);
+    void deliver(QEvent::Type type, QPoint pixel, Qt::MouseButtons buttons, Qt::MouseButton button);
 
     GameWindow& window_;
     QStringList messages_;

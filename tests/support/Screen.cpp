@@ -1,0 +1,48 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "Screen.h"
+
+#include <QBackingStore>
+#include <QCoreApplication>
+#include <QStringList>
+#include <QWidget>
+#include <QWindow>
+#include <cmath>
+#include <qpa/qplatformbackingstore.h>
+
+QImage screenOf(QWidget& window) {
+    QCoreApplication::processEvents();
+    return window.backingStore()->handle()->toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+qreal devicePixelRatioOf(const QWidget& window) {
+    return window.windowHandle()->devicePixelRatio();
+}
+
+QPoint devicePixelOf(const QWidget& window, QPointF pos) {
+    const qreal dpr = devicePixelRatioOf(window);
+    return QPoint(int(std::floor(pos.x() * dpr + 1e-6)), int(std::floor(pos.y() * dpr + 1e-6)));
+}
+
+QString differences(const QImage& expected, const QImage& actual) {
+    if (expected.size() != actual.size())
+        return QStringLiteral("sizes differ: %1x%2 expected, %3x%4 found")
+            .arg(expected.width())
+            .arg(expected.height())
+            .arg(actual.width())
+            .arg(actual.height());
+    const QImage a = expected.convertToFormat(QImage::Format_RGB32);
+    const QImage b = actual.convertToFormat(QImage::Format_RGB32);
+    QStringList found;
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y) && count++ < 5)
+                found << QStringLiteral("%1,%2 #%3 instead of #%4")
+                             .arg(x)
+                             .arg(y)
+                             .arg(b.pixel(x, y) & 0xffffffu, 6, 16, QLatin1Char('0'))
+                             .arg(a.pixel(x, y) & 0xffffffu, 6, 16, QLatin1Char('0'));
+    if (count == 0)
+        return {};
+    return QStringLiteral("%1 device pixels differ: %2").arg(count).arg(found.join(QStringLiteral("; ")));
+}

@@ -1,0 +1,92 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+// The texts with whatever faces the computer has. Run twice: with the faces the layout was made for, where
+// every text keeps its size; and with only the fallback face, which is wider, where every text of the window
+// and the open help panel must still show whole inside its box.
+#include "app/GameWindow.h"
+#include "support/Pupil.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPainter>
+#include <QTest>
+
+namespace {
+
+// Where the text leaves ink when drawn into a box without being cut off, relative to the box.
+QRect inkOf(const QString& text, const QFont& font, QSize box) {
+    constexpr int kMargin = 40;
+    QImage image(box.width() * 2 + 2 * kMargin, box.height() * 3 + 2 * kMargin, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(QPoint(kMargin, kMargin), box),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip, text);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                ink |= QRect(x - kMargin, y - kMargin, 1, 1);
+    return ink;
+}
+
+QString fitProblems(const forms::Label& label, bool mayShrink) {
+    const QFont font = label.fittedFont();
+    const QRect ink = inkOf(label.text(), font, label.bounds().size());
+    QStringList problems;
+    // A glyph may reach a pixel left of the box's edge, as italics do; what matters is that nothing is lost
+    // to the right or below.
+    const QSize box = label.bounds().size();
+    if (ink.width() > box.width() || ink.right() >= box.width() || ink.bottom() >= box.height())
+        problems << QStringLiteral("\"%1\" at %2 px needs %3x%4 from its box's corner, its box is %5x%6")
+                        .arg(label.text())
+                        .arg(font.pixelSize())
+                        .arg(ink.right() + 1)
+                        .arg(ink.bottom() + 1)
+                        .arg(label.bounds().width())
+                        .arg(label.bounds().height());
+    if (!mayShrink && font.pixelSize() != label.font().pixelSize())
+        problems << QStringLiteral("\"%1\" shrinks from %2 to %3 px with the faces it was made for")
+                        .arg(label.text())
+                        .arg(label.font().pixelSize())
+                        .arg(font.pixelSize());
+    return problems.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+class TheFaces : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTextShowsWholeInItsBox() {
+        const bool madeFor = QFontDatabase::families().contains(QStringLiteral("Liberation Sans"));
+        auto window = shownWindow();
+        const QString face = QFontInfo(window->startLabel().font()).family();
+        qInfo("the labels are drawn in %s", qPrintable(face));
+        QCOMPARE(face, madeFor ? QStringLiteral("Liberation Sans") : QStringLiteral("DejaVu Sans"));
+
+        Pupil pupil(*window);
+        pupil.click(window->helpLabel().bounds().center());
+        const help::HelpPanel& panel = window->helpPanel();
+        QStringList problems;
+        for (const forms::Label* label :
+             {&window->startLabel(), &window->exitLabel(), &window->helpLabel(), &panel.purposeText(),
+              &panel.thanksText(), &panel.feedbackText(), &panel.otherProgramsText(), &panel.artistMailLink(),
+              &panel.authorMailLink(), &panel.authorSiteLink()})
+            problems << fitProblems(*label, !madeFor);
+        pupil.click(QPoint(517, 200)); // a round, for the instruction on the start label
+        QVERIFY(window->round().isActive());
+        problems << fitProblems(window->startLabel(), !madeFor);
+        problems.removeAll(QString());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
+
+        // The panel's title interrupts its top border, inside the panel.
+        QVERIFY(QFontMetrics(panel.box().font()).horizontalAdvance(panel.box().title()) + 12 <=
+                panel.box().bounds().width());
+    }
+};
+
+QTEST_MAIN(TheFaces)
+#include "tst_fonts.moc"
