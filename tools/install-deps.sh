@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the game needs on Debian 12, and only what is missing.
+# Installs what building, running and testing the game needs on Debian 12 and 13, and only what is missing.
 # Run as root, or as a user who may use sudo.
 set -euo pipefail
 
@@ -16,8 +16,9 @@ packages=(
   # the Wayland end-to-end test: a headless compositor, its screen reader, a virtual pointer built from the
   # protocol
   sway grim libwayland-dev pkgconf
-  # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file)
-  desktop-file-utils appstream dpkg-dev file
+  # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file) and
+  # its policy check
+  desktop-file-utils appstream dpkg-dev file lintian
   # CI: the layout of the C++ files
   clang-format
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the built game into a throw-away prefix and a Debian package, and checks what a desktop finds there.
+# Installs the built game into a throw-away prefix and a Debian package, and checks what a desktop finds there
+# and what Debian's policy asks of a package (lintian).
 # Usage: check_install.sh <build dir> <source dir> <version>
 set -euo pipefail
 
@@ -54,10 +55,10 @@ echo "== install into $work/root/usr"
 root=$work/root
 env -u DESTDIR cmake --install "$build" --prefix "$root/usr"
 
-game=$root/usr/bin/tropilka
+game=$root/usr/games/tropilka
 desktop=$root/usr/share/applications/$app_id.desktop
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
-[ -x "$game" ] || fail "no executable at bin/tropilka"
+[ -x "$game" ] || fail "no executable at games/tropilka"
 [ -f "$desktop" ] || fail "no desktop entry at share/applications/$app_id.desktop"
 [ -f "$metainfo" ] || fail "no metadata at share/metainfo/$app_id.metainfo.xml"
 for size in "${sizes[@]}"; do
@@ -75,7 +76,8 @@ if readelf -d "$game" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then
 fi
 
 echo "== desktop entry"
-cmp -s "$desktop" "$source/packaging/$app_id.desktop" || fail "installed desktop entry differs from packaging/"
+sed "s|@TROPILKA_PROGRAM@|$game|" "$source/packaging/$app_id.desktop.in" | cmp -s "$desktop" - ||
+    fail "installed desktop entry differs from packaging/"
 # Hints (such as Education and Game both being main categories) are fine; warnings and errors are not.
 validation=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate failed"
 echo "$validation"
@@ -86,18 +88,19 @@ if grep -qE ': (error|warning):' <<<"$validation"; then fail "desktop-file-valid
 LC_ALL=C grep -q $'[\xd0\xd1]' <<<"$(entry_value 'Comment\[ru\]')" || fail "no Russian Comment"
 [ "$(entry_value Icon)" = "$app_id" ] || fail "Icon is not the installed theme icon $app_id"
 exec_line=$(entry_value Exec)
-[ -x "$root/usr/bin/${exec_line%% *}" ] || fail "Exec '$exec_line' does not start the installed program"
+[ "${exec_line%% *}" = "$game" ] || fail "Exec '$exec_line' does not start the installed program"
 categories=";$(entry_value Categories)"
 for c in Education Game KidsGame; do
     [[ $categories == *";$c;"* ]] || fail "Categories lacks $c"
 done
 
 echo "== AppStream metadata"
-validation=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate failed"
+validation=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || fail "appstreamcli validate failed"
 echo "$validation"
 if grep -qE '^[EW]:' <<<"$validation"; then fail "appstreamcli reports errors or warnings"; fi
 # The tree check also finds the launchable desktop entry next to the metadata.
-validation=$(appstreamcli validate-tree --no-net "$root" 2>&1) || fail "appstreamcli validate-tree failed"
+validation=$(appstreamcli validate-tree --pedantic --no-net "$root" 2>&1) ||
+    fail "appstreamcli validate-tree failed"
 echo "$validation"
 if grep -qE '^ *[EW]:' <<<"$validation"; then fail "appstreamcli validate-tree reports errors or warnings"; fi
 grep -qF "<id>$app_id</id>" "$metainfo" || fail "metadata id is not $app_id"
@@ -114,6 +117,9 @@ deb=$work/package/tropilka_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -f "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -qE '(^|, )libqt6widgets6( |,|$)' <<<"$depends" || fail "Depends does not name libqt6widgets6: '$depends'"
+# The faces the layout is made for.
+grep -qE '(^|, )fonts-liberation \(>= 1:2\) \| fonts-liberation2(,|$)' <<<"$depends" ||
+    fail "Depends does not name the Liberation 2 fonts: '$depends'"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "package does not recommend qt6-wayland"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "package section is not games"
@@ -123,7 +129,20 @@ grep -qE '(^|, )libqt6widgets6( |,|$)' <<<"$depends" || fail "Depends does not n
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/packaged"
 (cd "$root" && find . -type f | sort) >"$work/installed"
 diff -u "$work/installed" "$work/packaged" || fail "package contents differ from the installed files"
-grep -qx './usr/bin/tropilka' "$work/packaged" || fail "package lacks the executable"
+grep -qx './usr/games/tropilka' "$work/packaged" || fail "package lacks the executable in /usr/games"
+for man in ./usr/share/man/man6/tropilka.6.gz ./usr/share/man/ru/man6/tropilka.6.gz; do
+    grep -qx "$man" "$work/packaged" || fail "package lacks the manual page $man"
+done
+dpkg-deb -x "$deb" "$work/unpacked"
+sed -n '/^\[Desktop Entry\]/,/^\[/p' "$work/unpacked/usr/share/applications/$app_id.desktop" |
+    grep -qx 'Exec=/usr/games/tropilka' || fail "the packaged menu entry does not start /usr/games/tropilka"
+head -n1 "$work/unpacked/usr/share/doc/tropilka/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable format"
+
+echo "== lintian"
+# Every error and warning fails; info and pedantic tags are shown for a look.
+lintian --fail-on error,warning --display-info --pedantic "$deb" || fail "lintian finds errors or warnings"
 
 echo "== start the installed program headless"
 home=$work/home
