@@ -36,9 +36,9 @@ void Scene::setDevicePixelRatio(qreal dpr) {
     dpr_ = dpr;
     // As big as the platform makes the window's backing store.
     image_ = QImage(qRound(size_.width() * dpr), qRound(size_.height() * dpr), QImage::Format_RGB32);
-    shown_ =
-        QImage(image_.constBits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
-    shown_.setDevicePixelRatio(dpr);
+    image_.setDevicePixelRatio(dpr);
+    // Writable and unshared, the view never copies on write: painting it paints the picture.
+    canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
     for (const auto& element : elements_)
         element->deviceBounds_ = element->deviceExtent(dpr);
     dirty_.clear();
@@ -75,7 +75,7 @@ void Scene::invalidateFrom(const QRect& deviceArea, std::size_t stackIndex) {
 }
 
 void Scene::flush() {
-    QPainter painter(&image_);
+    QPainter painter(&canvas_);
     const PaintContext context{style_, palette_, look_, dpr_};
     // In the order the changes were made: a later area painted from the background up covers whatever an
     // earlier one painted there, and one painted from an element up paints everything above that element.
@@ -111,7 +111,7 @@ std::optional<QRgb> Scene::colorAt(QPointF pos) {
 const QImage& Scene::picture() {
     if (!dirty_.empty())
         flush();
-    return shown_;
+    return image_;
 }
 
 Element* Scene::elementAt(QPointF pos) const {

@@ -85,10 +85,11 @@ private:
     const QStyle* style_ = nullptr;
     QPalette palette_;
     int look_ = 0;
-    // Rendered with no scaling of its own, so that areas and elements place device pixels exactly;
-    // shown_ is the same pixels with the ratio set, for the window to draw.
+    // The picture, with the ratio set for the window to draw it, and the colour read-back's source.
     QImage image_;
-    QImage shown_;
+    // The same pixels, written through a view without the ratio, so that areas and elements place device
+    // pixels exactly rather than through a scaling of the painter's.
+    QImage canvas_;
     std::vector<std::unique_ptr<Element>> elements_;
     struct Dirty {
         QRect area;
