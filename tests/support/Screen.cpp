@@ -11,7 +11,8 @@
 
 QImage screenOf(QWidget& window) {
     QCoreApplication::processEvents();
-    return window.backingStore()->handle()->toImage().convertToFormat(QImage::Format_RGB32);
+    // A copy: the backing store may hand out its live buffer (Qt 6.8 does), which the next repaint changes.
+    return window.backingStore()->handle()->toImage().convertToFormat(QImage::Format_RGB32).copy();
 }
 
 qreal devicePixelRatioOf(const QWidget& window) {
