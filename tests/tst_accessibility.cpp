@@ -4,14 +4,15 @@
 // screen (run at several display scales) and the action a click would do; and the changes a round makes,
 // announced as it makes them.
 #include "app/GameWindow.h"
+#include "support/Desktop.h"
 #include "support/ExpectedTexts.h"
 #include "support/Pupil.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -69,17 +70,6 @@ QRect onScreen(const GameWindow& window, const forms::Element& element) {
 
 } // namespace
 
-// Stands in for the desktop's browser and mail program.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-
 class SeenByAssistiveTechnology : public QObject {
     Q_OBJECT
 
@@ -100,13 +90,11 @@ private slots:
                 window_->geometry().top() >= kWindowPlace.y());
         previousHandler_ = QAccessible::installUpdateHandler(recordAnnouncement);
         announced.clear();
-        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder_, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open");
+        desktop_.emplace();
     }
 
     void cleanup() {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        desktop_.reset();
         QAccessible::installUpdateHandler(previousHandler_);
         window_.reset();
     }
@@ -234,7 +222,7 @@ private slots:
 
         for (int link : {4, 6, 8})
             press(parts[link]);
-        QCOMPARE(recorder_.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:olya@example.org")),
+        QCOMPARE(desktop_->opened, QList<QUrl>({QUrl(QStringLiteral("mailto:olya@example.org")),
                                                 QUrl(QStringLiteral("mailto:nt@example.org")),
                                                 QUrl(QStringLiteral("http://example.org/nt"))}));
 
@@ -261,7 +249,7 @@ private slots:
 private:
     std::unique_ptr<GameWindow> window_;
     QAccessible::UpdateHandler previousHandler_ = nullptr;
-    UrlRecorder recorder_;
+    std::optional<DesktopStandIn> desktop_;
 };
 
 QTEST_MAIN(SeenByAssistiveTechnology)

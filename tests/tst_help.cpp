@@ -4,15 +4,16 @@
 // one.
 #include "app/GameWindow.h"
 #include "help/Contacts.h"
+#include "support/Desktop.h"
 #include "support/GameState.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolTip>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -21,31 +22,12 @@ constexpr QPoint kUncoveredStart(517, 200);
 
 } // namespace
 
-// Stands in for the desktop's browser and mail program.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-
 class TheHelpPanel : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder_, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open");
-        recorder_.opened.clear();
-    }
-
-    void cleanup() {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    }
+    void init() { desktop_.emplace(); }
+    void cleanup() { desktop_.reset(); }
 
     // -- Opening and closing
 
@@ -119,14 +101,14 @@ private slots:
         pupil.click(panel.authorSiteLink().bounds().center());
         pupil.click(panel.authorMailLink().bounds().center());
 
-        QCOMPARE(recorder_.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
+        QCOMPARE(desktop_->opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
                                                 QUrl(QStringLiteral("mailto:olya@example.org")),
                                                 QUrl(QStringLiteral("http://example.org/nt")),
                                                 QUrl(QStringLiteral("mailto:nt@example.org"))}));
         // The link shows the address it opens; the web link without its scheme.
-        QCOMPARE(QStringLiteral("mailto:") + panel.authorMailLink().text(), recorder_.opened[0].toString());
-        QCOMPARE(QStringLiteral("mailto:") + panel.artistMailLink().text(), recorder_.opened[1].toString());
-        QCOMPARE(QStringLiteral("http://") + panel.authorSiteLink().text(), recorder_.opened[2].toString());
+        QCOMPARE(QStringLiteral("mailto:") + panel.authorMailLink().text(), desktop_->opened[0].toString());
+        QCOMPARE(QStringLiteral("mailto:") + panel.artistMailLink().text(), desktop_->opened[1].toString());
+        QCOMPARE(QStringLiteral("http://") + panel.authorSiteLink().text(), desktop_->opened[2].toString());
         QVERIFY(panel.isOpen());
     }
 
@@ -140,7 +122,7 @@ private slots:
         for (const forms::Label* link :
              {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()})
             pupil.doubleClick(link->bounds().center());
-        QCOMPARE(recorder_.opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
+        QCOMPARE(desktop_->opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
                                                 QUrl(QStringLiteral("mailto:olya@example.org")),
                                                 QUrl(QStringLiteral("http://example.org/nt"))}));
         pupil.doubleClick(kUncoveredStart);
@@ -164,7 +146,7 @@ private slots:
 
     // The desktop may have no browser or mail program: the game says so and goes on as it was.
     void aLinkThatCannotBeOpenedIsReportedAndTheGameGoesOn() {
-        cleanup(); // no handlers: the headless platform opens nothing
+        desktop_.reset(); // nothing stands in: the headless platform opens nothing
         auto window = shownWindow();
         Pupil pupil(*window);
         pupil.click(window->helpLabel().bounds().center());
@@ -241,7 +223,7 @@ private slots:
     }
 
 private:
-    UrlRecorder recorder_;
+    std::optional<DesktopStandIn> desktop_;
 };
 
 QTEST_MAIN(TheHelpPanel)

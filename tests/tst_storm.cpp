@@ -4,35 +4,25 @@
 // win are reached many times. After every single event the window must be in a state the game allows.
 #include "app/GameWindow.h"
 #include "maze/Maze.h"
+#include "support/Desktop.h"
 #include "support/ExpectedTexts.h"
 #include "support/GameState.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <random>
 
 namespace {
 
 constexpr int kEvents = 200'000;
 constexpr std::uint32_t kSeed = 20261207;
-
-// Stands in for the desktop's browser and mail program.
-class UrlSink final : public QObject {
-    Q_OBJECT
-
-public:
-    int opened = 0;
-
-public slots:
-    void open(const QUrl&) { ++opened; }
-};
 
 struct Tally {
     std::array<long, maze::kStageCount> stageReached{};
@@ -75,7 +65,7 @@ private:
     std::mt19937 random_{kSeed};
     std::unique_ptr<GameWindow> window_;
     std::unique_ptr<Pupil> pupil_;
-    UrlSink urls_;
+    std::optional<DesktopStandIn> desktop_;
     Tally tally_;
     QString failure_;
     // Routes inside the path, one per stage, recorded from a pupil who found them by looking.
@@ -95,8 +85,7 @@ void EventStorm::initTestCase() {
             if (!message.startsWith(QStringLiteral("This plugin does not support")))
                 previous(type, context, message);
         });
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &urls_, "open");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &urls_, "open");
+    desktop_.emplace();
 
     GameWindow scout;
     scout.show();
@@ -115,8 +104,7 @@ void EventStorm::initTestCase() {
 void EventStorm::cleanupTestCase() {
     pupil_.reset();
     window_.reset();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    desktop_.reset();
 }
 
 void EventStorm::openWindow() {
@@ -298,13 +286,13 @@ void EventStorm::theGameStaysInAnAllowedStateThroughAStorm() {
     qInfo("%ld events, seed %u; stages reached%s; %ld wins, %ld losses, help opened %ld times, %d links "
           "opened, %ld exits",
           tally_.events, kSeed, qPrintable(stages), tally_.wins, tally_.losses, tally_.panelOpened,
-          urls_.opened, tally_.exits);
+          int(desktop_->opened.size()), tally_.exits);
     QVERIFY(startedInRound);
     for (int i = 0; i < maze::kStageCount; ++i)
         QVERIFY2(tally_.stageReached[std::size_t(i)] >= 10, qPrintable(QStringLiteral("stage %1").arg(i)));
     QVERIFY(tally_.wins >= 10);
     QVERIFY(tally_.losses >= 10);
-    QVERIFY(tally_.panelOpened > 0 && urls_.opened > 0 && tally_.exits > 0);
+    QVERIFY(tally_.panelOpened > 0 && !desktop_->opened.isEmpty() && tally_.exits > 0);
 }
 
 QTEST_MAIN(EventStorm)
