@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the game needs on Debian 12 and 13, and only what is missing.
-# Run as root, or as a user who may use sudo.
+# Installs what the game needs on Debian 12 and 13, and only what is missing. Run as root, or as a user who may
+# use sudo.
+#   tools/install-deps.sh game     building and running the game
+#   tools/install-deps.sh tests    that, and everything the test suite, the benchmarks and CI use
+#   tools/install-deps.sh windows  cross-building for Windows and testing it under Wine
 set -euo pipefail
 
-packages=(
-  # build
+game=(
   cmake ninja-build g++ qt6-base-dev
-  # run: Qt's platform plugins (X11 and the headless one the tests use), native Wayland, faces that show Cyrillic
+  # Qt's platform plugins (X11 and the headless one), native Wayland, faces that show Cyrillic
   qt6-qpa-plugins qt6-wayland fonts-dejavu-core fonts-liberation2
-  # tests: Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X
-  # server with XTest pointer moves for the whole-process measurements
+)
+tests=(
+  "${game[@]}"
+  # Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X server
+  # with XTest pointer moves for the whole-process measurements
   qt6-base-private-dev libbenchmark-dev xvfb xdotool
   # tests on a real X server: the script's interpreter, and xwd for screenshots
   python3 x11-apps
@@ -22,12 +27,32 @@ packages=(
   # CI: the layout of the C++ files
   clang-format
 )
+windows=(
+  "${game[@]}"
+  # the cross compiler (POSIX threads, for std::thread), Qt's source unpacked, the installer and the zip
+  g++-mingw-w64-x86-64-posix dpkg-dev wixl msitools zip
+  # running and testing it: Wine on a private X server with the XTest pointer, screenshots, the Liberation
+  # faces Windows' own are replaced by
+  wine wine64 xvfb xdotool x11-apps python3 fonts-liberation
+)
+
+packages=()
+[ $# -gt 0 ] || set -- tests
+for set in "$@"; do
+  case $set in
+    game) packages+=("${game[@]}") ;;
+    tests) packages+=("${tests[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    *) echo "usage: $0 [game|tests|windows]..." >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
