@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
-// Build tool: enlarges the window icon for the desktop's icon theme (one PNG) or for Windows (one .ico holding
-// several sizes). Pixel replication keeps the small picture's hard edges and palette instead of blurring it.
+// Build tool: enlarges the window icon for the desktop's icon theme (one PNG) or for Windows (one .ico
+// holding several sizes). Pixel replication keeps the small picture's hard edges and palette instead of
+// blurring it.
 #include <QBuffer>
 #include <QImage>
 #include <QList>
@@ -23,8 +24,7 @@ QByteArray pngOf(const QImage& icon, int size) {
     return png;
 }
 
-template <typename T>
-void put(QByteArray& out, T value) {
+template <typename T> void put(QByteArray& out, T value) {
     const T little = qToLittleEndian(value);
     out.append(reinterpret_cast<const char*>(&little), sizeof little);
 }
@@ -83,7 +83,8 @@ int main(int argc, char* argv[]) {
     }
     QSaveFile file(output);
     const QByteArray data = ico ? icoOf(icon, sizes) : pngOf(icon, sizes.front());
-    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
+        !file.commit()) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
         return 1;
     }
