@@ -21,7 +21,10 @@ namespace {
 
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 constexpr QRgb kRed = qRgb(255, 0, 0);
-// A point that both windows paint blue; no window manager, so both map at the screen's top-left.
+// Where the client areas lie on the screen: with no window manager, at its top-left on X11; Windows (Wine)
+// centres them.
+QPoint origin;
+// A point that both windows paint blue.
 constexpr QPoint kProbe(10, 300);
 // Where the round's first circle shows: still red after the moves means nothing changed the round.
 constexpr QPoint kFirstCircle(300, 212);
@@ -37,6 +40,7 @@ struct Run {
 };
 
 QRgb pixelAt(QPoint p) {
+    p += origin;
     return QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage().pixel(0, 0) |
            0xFF000000u;
 }
@@ -72,8 +76,8 @@ QStringList pathMoves(int count) {
     QStringList args;
     int x = kPathLeft, y = kPathTop, dx = 1;
     for (int i = 0; i < count; ++i) {
-        args << QStringLiteral("mousemove") << QString::number(x) << QString::number(y)
-             << QStringLiteral("sleep") << QStringLiteral("0.001");
+        args << QStringLiteral("mousemove") << QString::number(origin.x() + x)
+             << QString::number(origin.y() + y) << QStringLiteral("sleep") << QStringLiteral("0.001");
         x += dx;
         if (x > kPathRight || x < kPathLeft) {
             dx = -dx;
@@ -133,7 +137,8 @@ Run measure(const QString& program, bool isGame, int idleSeconds, int moves) {
     run.idleCpuMs = (cpuNs(pid) - idleBefore) / 1e6;
 
     // A round, and real pointer moves inside its path.
-    xdotool({QStringLiteral("mousemove"), QString::number(kStart.x()), QString::number(kStart.y()),
+    const QPoint start = origin + kStart;
+    xdotool({QStringLiteral("mousemove"), QString::number(start.x()), QString::number(start.y()),
              QStringLiteral("click"), QStringLiteral("1")});
     QThread::msleep(300);
     if (isGame && pixelAt(kFirstCircle) != kRed)
@@ -177,7 +182,10 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("s"), QStringLiteral("10"));
     const QCommandLineOption movesOption(QStringLiteral("moves"), QStringLiteral("pointer moves measured"),
                                          QStringLiteral("n"), QStringLiteral("2000"));
-    parser.addOptions({runsOption, startsOption, idleOption, movesOption});
+    const QCommandLineOption originOption(QStringLiteral("origin"),
+                                          QStringLiteral("where the client areas lie on the screen"),
+                                          QStringLiteral("x,y"), QStringLiteral("0,0"));
+    parser.addOptions({runsOption, startsOption, idleOption, movesOption, originOption});
     parser.process(app);
     const QStringList programs = parser.positionalArguments();
     if (programs.size() != 2)
@@ -186,6 +194,8 @@ int main(int argc, char* argv[]) {
     const int idle = parser.value(idleOption).toInt();
     const int moves = parser.value(movesOption).toInt();
     const int starts = parser.value(startsOption).toInt();
+    const QStringList originXY = parser.value(originOption).split(QLatin1Char(','));
+    origin = QPoint(originXY.value(0).toInt(), originXY.value(1).toInt());
 
     std::vector<Run> game, bare, gameStarts, bareStarts;
     for (int i = 0; i < runs; ++i) {

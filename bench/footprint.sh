@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Measures the game's whole-process footprint against a bare Qt window on a private X server.
 # Usage: bench/footprint.sh [build-dir] [footprint options, e.g. --runs 5 --idle 10 --moves 2000]
+#        bench/footprint.sh --windows build-windows [build-dir] [footprint options]
+# The second measures tropilka.exe against the bare window built for Windows the same way, both under Wine in
+# a fresh prefix, with the measuring tool of the Linux build (build-dir).
 set -euo pipefail
+windows=
+if [ "${1-}" = --windows ]; then
+  windows=$(cd "${2:?--windows names the Windows build folder}" && pwd)
+  shift 2
+fi
 build=${1:-build}
 shift || true
 for tool in Xvfb xdotool; do
@@ -14,11 +22,31 @@ for n in $(seq 90 199); do
 done
 [ -n "$display" ] || { echo "no free X display" >&2; exit 2; }
 
-Xvfb ":$display" -screen 0 800x640x24 -nolisten tcp >/dev/null 2>&1 &
+width=800 height=640
+Xvfb ":$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true' EXIT
+work=$(mktemp -d)
+wine_run=$(cd "$(dirname "$0")/../tests/windows" && pwd)/wine-run.sh
+cleanup() {
+  [ -z "$windows" ] || WINEPREFIX=$work/prefix "$wine_run" --stop
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
 
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$build/bench/tropilka_footprint" "$build/tropilka" \
-  "$build/bench/tropilka_bare" "$@"
+game=$build/tropilka bare=$build/bench/tropilka_bare origin=()
+if [ -n "$windows" ]; then
+  export WINEPREFIX=$work/prefix DISPLAY=":$display"
+  "$wine_run" --init >/dev/null 2>&1
+  # Each program starts through Wine as a pupil's would; Windows centres the windows on the screen.
+  for name in tropilka tropilka_bare; do
+    printf '#!/bin/sh\nexec "%s" "%s"\n' "$wine_run" "$windows/$name.exe" >"$work/${name##*/}"
+    chmod +x "$work/${name##*/}"
+  done
+  game=$work/tropilka bare=$work/tropilka_bare
+  origin=(--origin "$(((width - 648) / 2)),$(((height - 536) / 2))")
+fi
+DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$build/bench/tropilka_footprint" "$game" "$bare" "${origin[@]}" "$@"

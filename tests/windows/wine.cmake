@@ -26,6 +26,8 @@ function(tropilka_test_under_wine test)
   if(NOT environment MATCHES "QT_QPA_FONTDIR=")
     set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "QT_QPA_FONTDIR=${TROPILKA_LIBERATION_DIR}")
   endif()
-  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}")
+  # Qt's tests print to the debugger rather than to a console they do not have, unless told otherwise.
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}"
+                                                        QT_FORCE_STDERR_LOGGING=1)
   set_property(TEST ${test} PROPERTY FIXTURES_REQUIRED wine)
 endfunction()
