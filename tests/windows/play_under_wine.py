@@ -35,6 +35,10 @@ CIRCLE_BOXES = [(296, 208, 9, 9), (440, 296, 9, 9), (288, 448, 9, 9), (600, 344,
 CIRCLES = [(left + w / 2, top + h / 2) for left, top, w, h in CIRCLE_BOXES]
 PANEL_SAMPLES = [(130, 160), (130, 384), (360, 384), (495, 300)]  # the panel's ground, inside its frame
 PANEL_WEB_LINK = (361, 374)
+EXIT_LABEL = (48, 16, 81, 25)
+# Lines of text in the labels, as the game shows them on Linux at every scale.
+LINES_AT_IDLE = {"start": 1, "exit": 1, "help": 1}
+LINES_IN_A_ROUND = 3
 SHIFT_KEYCODE = 50  # Shift_L in Xvfb's keymap
 WAIT_SECONDS = 10.0
 
@@ -123,6 +127,18 @@ class Game(x11.Game):
             time.sleep(x11.POLL_SECONDS)
 
 
+def text_lines(shot, rect):
+    """Lines of text a label shows: bands of rows holding anything but the ground its corner shows."""
+    x0, y0, x1, y1 = rect
+    ground = shot.colour(x0, y0)
+    lines, inked_before = 0, False
+    for y in range(y0, y1):
+        inked = any(shot.colour(x, y) != ground for x in range(x0, x1))
+        lines += inked and not inked_before
+        inked_before = inked
+    return lines
+
+
 # --- checks: each starts where the one before left the game, idle -------------------------------------------
 
 
@@ -130,6 +146,23 @@ def check_identity(game, desktop):
     # The title was found by its exact text; the client area's size in device pixels is checked there too.
     game.move(game.device(x11.PARK))
     game.wait_for(game.idle, "the game's first picture")
+
+
+def check_text_lines(game, desktop):
+    """Every text takes as many lines as on Linux: Windows' own text engine would put "  Старт игры" on two."""
+    def inside(rect):
+        x0, y0, x1, y1 = game.device_rect(rect)
+        return x0 + 1, y0 + 1, x1 - 1, y1 - 1
+
+    shot = game.shot()
+    seen = {name: text_lines(shot, inside(rect))
+            for name, rect in (("start", x11.START_LABEL), ("exit", EXIT_LABEL), ("help", x11.HELP_LABEL))}
+    seen["round"] = text_lines(game.start_round(), inside(x11.START_LABEL))
+    game.move(game.device(x11.PARK))
+    game.wait_for(game.idle, "the round to end on blue")
+    expected = dict(LINES_AT_IDLE, round=LINES_IN_A_ROUND)
+    if seen != expected:
+        raise Failure(f"lines of text {seen}, expected {expected}")
 
 
 def check_round_lost(game, desktop):
@@ -205,7 +238,7 @@ def check_close_during_win(game, desktop):
         raise Failure(f"the game ended with status {status} on the close request")
 
 
-CHECKS = [check_identity, check_round_lost, check_help, check_link, check_edges, check_win, check_close_during_win]
+CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link, check_edges, check_win, check_close_during_win]
 
 
 def play(exe, log_pixels):
