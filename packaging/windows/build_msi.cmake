@@ -1,7 +1,8 @@
 # Builds the MSI: cmake -DWIXL=... -DMSIBUILD=... -DMSIINFO=... -DSOURCE=<.wxs> -DPROGRAM=<exe> -DICON=<ico>
-#   -DVERSION=<x.y[.z]> -DNAME=<product name> -DSHORT_NAME=<8.3 name> -DOUTPUT=<msi> -P build_msi.cmake
+#   -DVERSION=<x.y[.z]> -DNAME=<product name> -DSHORT_NAME=<8.3 name> -DDOWNGRADE_MESSAGE=<text>
+#   -DOUTPUT=<msi> -P build_msi.cmake
 # Written beside OUTPUT first and renamed at the end, so a failed step leaves no package that looks finished.
-foreach(var IN ITEMS WIXL MSIBUILD MSIINFO SOURCE PROGRAM ICON VERSION NAME SHORT_NAME OUTPUT)
+foreach(var IN ITEMS WIXL MSIBUILD MSIINFO SOURCE PROGRAM ICON VERSION NAME SHORT_NAME DOWNGRADE_MESSAGE OUTPUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "build_msi.cmake: ${var} is not set")
   endif()
@@ -25,8 +26,9 @@ execute_process(
 file(REMOVE_RECURSE ${files})
 
 # wixl's database has no code page, so it leaves every table string beyond ASCII empty: the product's name
-# (what Apps & Features shows) and the Start menu entry's. The database gets the Cyrillic code page, which
-# Windows Installer turns into Unicode on any system locale, and the two names are written again.
+# (what Apps & Features shows), the Start menu entry's and the message that refuses a downgrade. The database
+# gets the Cyrillic code page, which Windows Installer turns into Unicode on any system locale, and the three
+# are written again.
 # Shortcut names are "short|long"; the short one is only used where long names are off.
 set(codepage_dir ${OUTPUT}.codepage)
 file(MAKE_DIRECTORY ${codepage_dir})
@@ -35,6 +37,7 @@ execute_process(
   COMMAND ${MSIBUILD} ${partial} -i ${codepage_dir}/_ForceCodepage.idt
     -q "UPDATE `Property` SET `Value` = '${NAME}' WHERE `Property` = 'ProductName'"
     -q "UPDATE `Shortcut` SET `Name` = '${SHORT_NAME}|${NAME}' WHERE `Shortcut` = 'StartMenu'"
+    -q "UPDATE `LaunchCondition` SET `Description` = '${DOWNGRADE_MESSAGE}' WHERE `Condition` = 'NOT WIX_DOWNGRADE_DETECTED'"
   COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${codepage_dir})
 
@@ -48,5 +51,6 @@ function(expect_row table row)
 endfunction()
 expect_row(Property "\nProductName\t${NAME}\n")
 expect_row(Shortcut "\nStartMenu\tProgramMenuFolder\t${SHORT_NAME}|${NAME}\t")
+expect_row(LaunchCondition "\nNOT WIX_DOWNGRADE_DETECTED\t${DOWNGRADE_MESSAGE}\n")
 
 file(RENAME ${partial} ${OUTPUT})

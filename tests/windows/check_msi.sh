@@ -2,7 +2,7 @@
 # Installs the MSI silently into a fresh 64-bit Wine prefix on a private X server and checks what Windows makes
 # of it: the program in Program Files, the Start menu entry "Тропилка" and what it points at, the entry in
 # Apps & Features; starts the game from where it went and from the shortcut's target; with a later MSI, upgrades
-# to it; then removes it silently and checks that Program Files is as it was.
+# to it and sees the older one refused; then removes it silently and checks that Program Files is as it was.
 # Usage: check_msi.sh <msi> [<expected version> [<later msi> <its version>]]
 set -euo pipefail
 
@@ -238,6 +238,12 @@ if [ -n "$next_msi" ]; then
     [ -z "$(uninstall_entry "$(msi_property "$msi" ProductCode)")" ] ||
         fail "after the upgrade, Apps & Features still lists the older version"
     installed=$next_msi
+
+    echo "== msiexec /i $(basename "$msi") /qn again: an older version is refused"
+    if wine_run msiexec /i "$(winpath "$msi")" /qn; then
+        fail "the older package installed over the newer one"
+    fi
+    check_installed "$next_msi" "$next_version"
 fi
 
 echo "== msiexec /x $(basename "$installed") /qn"
