@@ -96,7 +96,7 @@ c_drive=$WINEPREFIX/drive_c
 program_files=$c_drive/"Program Files"
 install_dir=$program_files/$folder
 win_program="C:\\Program Files\\$folder\\tropilka.exe"
-# Windows puts a per-machine shortcut into the common Start menu. Wine's msi (8 and 10 alike) takes
+# Windows puts a per-machine shortcut into the common Start menu. Wine's msi (8, and its current source) takes
 # ProgramMenuFolder from the user's whatever ALLUSERS says, so there the link is looked for too; that the
 # package asks for a per-machine install is checked in its tables.
 menus=("$c_drive/ProgramData/Microsoft/Windows/Start Menu/Programs" \
