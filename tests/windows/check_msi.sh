@@ -115,13 +115,23 @@ msi_property() {
     msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v p="$2" '$1 == p { print $2 }'
 }
 
-# The values of a product's key under Uninstall as "name=value" lines, or nothing if there is none.
-uninstall_entry() {
-    local reg=$work/uninstall.reg
+# The string values of a registry key (not its subkeys) as "name=value" lines, or nothing if there is none.
+registry_values() {
+    local reg=$work/values.reg
     rm -f "$reg"
-    wine_run reg export "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" "$(winpath "$reg")" /y \
-        >/dev/null 2>&1 || return 0
-    iconv -f UTF-16 -t UTF-8 "$reg" | tr -d '\r' | sed -n 's/^"\([^"]*\)"="\(.*\)"$/\1=\2/p'
+    wine_run reg export "$1" "$(winpath "$reg")" /y >/dev/null 2>&1 || return 0
+    iconv -f UTF-16 -t UTF-8 "$reg" | tr -d '\r' | awk '/^\[/ { n++ } n == 1' |
+        sed -n 's/^"\([^"]*\)"="\(.*\)"$/\1=\2/p' | sed 's/\\\\/\\/g'
+}
+# What Apps & Features lists for a product code.
+uninstall_entry() { registry_values "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"; }
+# Where Windows Installer keeps a product it installed per machine (ProductName, ProductIcon): under the code
+# "packed", its first three groups reversed and the rest byte by byte with the nibbles swapped.
+installer_product() {
+    local g=${1//[\{\}-]/} packed= i
+    for i in 7 6 5 4 3 2 1 0 11 10 9 8 15 14 13 12; do packed+=${g:i:1}; done
+    for ((i = 16; i < 32; i += 2)); do packed+=${g:i+1:1}${g:i:1}; done
+    registry_values "HKLM\\Software\\Classes\\Installer\\Products\\$packed"
 }
 
 # The one link named after the game in the Start menus, or nothing.
@@ -165,7 +175,7 @@ play() {
 
 # check_installed <msi> <version>: the program, the shortcut and the Apps & Features entry of that package.
 check_installed() {
-    local package=$1 expected=$2 code entry lnk files target workdir icon
+    local package=$1 expected=$2 code entry product lnk files target workdir icon
     code=$(msi_property "$package" ProductCode)
     files=$(cd "$install_dir" 2>/dev/null && ls -A) || true
     [ "$files" = "tropilka.exe" ] || fail "$install_dir holds \"${files//$'\n'/ }\", not tropilka.exe alone"
@@ -191,6 +201,10 @@ check_installed() {
         fail "Apps & Features gives version \"$(sed -n 's/^DisplayVersion=//p' <<<"$entry")\", not $expected"
     grep -qxF "Publisher=$publisher" <<<"$entry" ||
         fail "Apps & Features gives publisher \"$(sed -n 's/^Publisher=//p' <<<"$entry")\""
+    # Apps & Features takes the icon from Windows Installer's own record of the product.
+    product=$(installer_product "$code")
+    icon=$(sed -n 's/^ProductIcon=//p' <<<"$product")
+    [ -n "$icon" ] && [ -s "$(unixpath "$icon")" ] || fail "the product's icon for Apps & Features \"$icon\" is not there"
 }
 
 # --- the package's own tables: what Windows does with them that Wine does not show ---------------------------
@@ -253,6 +267,7 @@ after=$(cd "$program_files" && ls -A)
 [ ! -e "$install_dir" ] || fail "$install_dir is still there"
 [ -z "$(find_shortcut)" ] || fail "the Start menu entry is still there"
 [ -z "$(uninstall_entry "$(msi_property "$installed" ProductCode)")" ] || fail "Apps & Features still lists the game"
+[ -z "$(installer_product "$(msi_property "$installed" ProductCode)")" ] || fail "Windows Installer still knows the game"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed" >&2
