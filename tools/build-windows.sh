@@ -38,14 +38,15 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=$(nproc)
 
 # Only what the game and its tests use: Core, Gui, Widgets and Test; the windows and offscreen platforms (the
-# latter needs FreeType) and the Windows styles. Debian's repack drops the tablet header, and with OpenGL off
-# the Windows platform plugin of 6.4 compiles only with dynamic GL off too.
+# latter needs FreeType) and the Windows styles. Debian's repack drops the tablet header; with OpenGL off the
+# Windows platform plugin of 6.4 compiles only with dynamic GL off too; and Qt Gui has DirectWrite's font
+# engine, which the plugin links to, only with Direct2D.
 qt_options=(
   -DBUILD_SHARED_LIBS=OFF -DCMAKE_BUILD_TYPE=Release
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_sql=OFF -DFEATURE_xml=OFF
-  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF
   -DFEATURE_tabletevent=OFF
   -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
   -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF
@@ -54,7 +55,9 @@ qt_options=(
 
 # --- Qt --------------------------------------------------------------------------------------------------------
 qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null) || fail "qt6-base-dev is not installed"
-key=$(printf '%s\n' "$qt_version" "${qt_options[@]}" | cat - "$toolchain" | sha256sum | cut -c1-12)
+# The name of Qt's folder in the cache: what decides the build's result, the compiler included.
+compiler=$(x86_64-w64-mingw32-g++-posix --version | head -1)
+key=$(printf '%s\n' "$qt_version" "$compiler" "${qt_options[@]}" | sha256sum | cut -c1-12)
 qt_prefix=$cache/qt-${qt_version//[:~]/_}-$key
 
 build_qt() {
@@ -100,3 +103,15 @@ else
   build_qt
 fi
 $qt_only && exit 0
+
+# --- the game, its installer and the zip -----------------------------------------------------------------------
+build=$root/build-windows
+cmake --preset windows -DCMAKE_PREFIX_PATH="$qt_prefix" -DBUILD_TESTING="$tests" >/dev/null
+cmake --build --preset windows --parallel "$jobs"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+echo "Built for Windows:"
+for file in "$build/tropilka.exe" "$build/tropilka-$version-x64.msi" "$build/tropilka-$version-windows.zip"; do
+  [ -f "$file" ] || fail "$file is missing"
+  printf '  %s (%s bytes)\n' "${file#"$root"/}" "$(stat -c %s "$file")"
+done

@@ -31,9 +31,8 @@ windows=(
   "${game[@]}"
   # the cross compiler (POSIX threads, for std::thread), Qt's source unpacked, the installer and the zip
   g++-mingw-w64-x86-64-posix dpkg-dev wixl msitools zip
-  # running and testing it: Wine on a private X server with the XTest pointer, screenshots, the Liberation
-  # faces Windows' own are replaced by
-  wine wine64 xvfb xdotool x11-apps python3 fonts-liberation
+  # running and testing it: Wine on a private X server with the XTest pointer, and screenshots
+  wine wine64 xvfb xdotool x11-apps python3
 )
 
 packages=()

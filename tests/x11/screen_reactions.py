@@ -194,6 +194,13 @@ class XConnection:
         self.fake_input(button_press, left)
         self.fake_input(button_release, left)
 
+    def close(self, window):
+        """Asks a window to close, as a window manager's close button does."""
+        client_message = 33
+        event = struct.pack("<BBHII5I", client_message, 32, 0, window, self.protocols,
+                            self.intern("WM_DELETE_WINDOW"), 0, 0, 0, 0)
+        self.request(25, 0, struct.pack("<II", window, 0) + event)
+
     def ping(self, window):
         self.token += 1
         client_message = 33

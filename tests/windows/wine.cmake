@@ -1,0 +1,31 @@
+# Tests built for Windows run under Wine (64-bit), in a prefix of their own that a fixture makes once per run.
+# Qt's headless platform on Windows reads its faces from one folder: the Liberation faces, metric-compatible
+# with Arial and Times New Roman.
+find_program(TROPILKA_WINE wine REQUIRED)
+set(TROPILKA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TROPILKA_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+set(TROPILKA_LIBERATION_DIR /usr/share/fonts/truetype/liberation2)
+set(TROPILKA_DEJAVU_DIR /usr/share/fonts/truetype/dejavu)
+
+add_test(NAME wine_prefix COMMAND ${TROPILKA_WINE_RUN} --init)
+add_test(NAME wine_prefix_stop COMMAND ${TROPILKA_WINE_RUN} --stop)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
+  ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}")
+set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60
+  ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}")
+
+# A test program: the headless platform linked in (Qt is static), and run through Wine.
+function(tropilka_test_on_windows target)
+  qt_import_plugins(${target} INCLUDE Qt6::QOffscreenIntegrationPlugin)
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${TROPILKA_WINE_RUN})
+endfunction()
+
+# A test run under Wine, in the tests' prefix; the faces from QT_QPA_FONTDIR if the test sets none.
+function(tropilka_test_under_wine test)
+  get_test_property(${test} ENVIRONMENT environment)
+  if(NOT environment MATCHES "QT_QPA_FONTDIR=")
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "QT_QPA_FONTDIR=${TROPILKA_LIBERATION_DIR}")
+  endif()
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}")
+  set_property(TEST ${test} PROPERTY FIXTURES_REQUIRED wine)
+endfunction()
