@@ -4,7 +4,7 @@
 # programs (they are meant for Qt on the host) and hands on WINEQT_* as QT_*, so the QT_* settings a test
 # asks for are renamed on the way.
 #   wine-run.sh PROGRAM [ARGS...]   runs it and exits with its status
-#   wine-run.sh --init              makes the prefix anew (64-bit)
+#   wine-run.sh --init              makes the prefix anew (64-bit) and keeps its wineserver running
 #   wine-run.sh --stop              ends the prefix's wineserver and every program in it
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX names the prefix}"
@@ -16,6 +16,10 @@ case ${1-} in
     rm -rf "$WINEPREFIX"
     wine wineboot --init
     wineserver -w
+    # One server and one set of Wine's own services for the whole run, started here with nothing to write to:
+    # started by a test, they would keep its output open after it ends, and CTest would wait for it.
+    wineserver --persistent </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
     ;;
   --stop) wineserver -k 2>/dev/null || true ;;
   *)
