@@ -147,14 +147,29 @@ head -n1 "$work/unpacked/usr/share/doc/tropilka/copyright" |
 
 if [ "$hardened" = hardened ]; then
     echo "== hardening"
-    # Control-flow protection only where this release's dpkg-buildflags gives it (Debian 13 on).
     options=()
+    program=$work/unpacked/usr/games/tropilka
+    arch=$(dpkg --print-architecture)
+    # Branch protection is arm64's; the x86 equivalent is control-flow protection.
+    usage=$(hardening-check --help 2>&1) || true
+    if [ "$arch" != arm64 ] && [[ $usage == *--nobranchprotection* ]]; then
+        options+=(--nobranchprotection)
+    fi
+    # Control-flow protection where this release's dpkg-buildflags gives it (Debian 13 on). The linker marks
+    # a program as protected only where every object it links is, the C library's start files too; Debian
+    # 13's are not, nor then are its own programs. There the protection must show in the code: main, called
+    # through a pointer, must start with the landing instruction.
     features=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --query-features hardening)
-    [[ $features == *$'Feature: branch\nEnabled: yes'* ]] || options+=(--nocfprotection)
+    if [[ $features != *$'Feature: branch\nEnabled: yes'* ]]; then
+        options+=(--nocfprotection)
+    elif [ "$arch" = amd64 ] && [[ $(readelf -n "$(g++ -print-file-name=crti.o)") != *IBT* ]]; then
+        options+=(--nocfprotection)
+        [[ $(objdump -d --disassemble=main "$build/tropilka") == *$'<main>:\n'*([^$'\n'])endbr64* ]] ||
+            fail "main does not start with endbr64: the program was built without -fcf-protection"
+    fi
     # With _FORTIFY_SOURCE=2 the compiler checks only copies whose size it knows; a program whose every
     # memcpy is of a size known at run time only has nothing to protect. Then every compile must still have
     # asked for it.
-    program=$work/unpacked/usr/games/tropilka
     report=$(hardening-check --verbose "$program") || true
     if grep -q 'Fortify Source functions: no, only unprotected' <<<"$report"; then
         options+=(--nofortify)
