@@ -8,6 +8,9 @@ set -euo pipefail
 
 game=(
   cmake ninja-build g++ qt6-base-dev
+  # Debian's build flags (hardening), and what the Debian package is made with: dpkg-shlibdeps and its file,
+  # and strip-nondeterminism for the archive's modes and times
+  dpkg-dev file strip-nondeterminism
   # Qt's platform plugins (X11 and the headless one), native Wayland, faces that show Cyrillic
   qt6-qpa-plugins qt6-wayland fonts-dejavu-core fonts-liberation2
 )
@@ -24,6 +27,8 @@ tests=(
   # installing: checks of the desktop entry and metadata, the Debian package (its dependencies need file) and
   # its policy check
   desktop-file-utils appstream dpkg-dev file lintian
+  # the program's hardening checked (hardening-check), and two builds of the package compared (diffoscope)
+  devscripts diffoscope-minimal
   # CI: the layout of the C++ files
   clang-format
 )

@@ -4,8 +4,10 @@
 # started headless, then the Debian package built, installed with apt, started as an ordinary user and removed.
 # The package is also installed into a second fresh system, of INSTALL_SUITE (SUITE unless given), without
 # recommended packages, and started there headless and on an X server: its Depends alone must bring in all
-# the game needs. Prints the time of each step; the steps' output and the package go to a folder that is kept.
-# Usage, as root with debootstrap installed and Debian's mirror reachable:
+# the game needs. Prints the time of each step and how many packages each README command installed; the
+# steps' output and the package go to a folder that is kept.
+# The systems come from the Debian mirror this machine's apt uses, or debootstrap's own default.
+# Usage, as root with debootstrap installed and a Debian mirror reachable:
 #   tools/try-release-in-chroot.sh SUITE [INSTALL_SUITE]        (bookworm, trixie)
 set -euo pipefail
 
@@ -15,9 +17,13 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
 fi
 suite=$1
 install_suite=${2:-$1}
-mirror=http://deb.debian.org/debian
 [ "$(id -u)" -eq 0 ] || { echo "$0: must run as root (debootstrap, chroot, mount)" >&2; exit 2; }
 command -v debootstrap >/dev/null || { echo "$0: needs debootstrap (apt-get install debootstrap)" >&2; exit 2; }
+
+# apt reads both kinds of sources file (one-line and deb822) and knows from the Release files which archive is
+# Debian's own, not its security or backports archive. Empty where apt has not fetched its lists yet.
+mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' 'Target-Of: deb' 2>/dev/null |
+    sort -u | sed -n 1p) || mirror=
 
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 commit=$(git -C "$repo" rev-parse HEAD)
@@ -198,24 +204,39 @@ start_on_x11() { # <root> <user> <program>
 }
 
 make_system() {
-    debootstrap --variant=minbase "$suite" "$system" "$mirror"
+    debootstrap --variant=minbase "$suite" "$system" ${mirror:+"$mirror"}
+    installed_packages "$system" >"$logs/packages.base"
 }
 make_fresh() {
     if [ "$install_suite" = "$suite" ]; then
         cp -a "$system" "$fresh"
     else
-        debootstrap --variant=minbase "$install_suite" "$fresh" "$mirror"
+        debootstrap --variant=minbase "$install_suite" "$fresh" ${mirror:+"$mirror"}
     fi
 }
 clone() {
     git clone --no-hardlinks "$repo" "$system$checkout"
     git -C "$system$checkout" checkout --detach "$commit"
 }
+installed_packages() { # <root>
+    chroot "$1" dpkg-query -W -f '${db:Status-Abbrev}\n' | grep -c '^ii'
+}
+# Runs a README command and tells how many packages it brought into the system.
+counting_packages() { # <what> <command...>
+    local what=$1
+    shift
+    local before status=0
+    before=$(installed_packages "$system")
+    "$@" || status=$?
+    echo "$what: $(($(installed_packages "$system") - before)) packages installed" | tee -a "$logs/packages"
+    return $status
+}
 build_and_run() {
-    as_root "$system" "$(readme_command '&& build/tropilka' | sed 's| && build/tropilka$||')"
+    counting_packages "README: build" \
+        as_root "$system" "$(readme_command '&& build/tropilka' | sed 's| && build/tropilka$||')"
 }
 run_tests() {
-    as_root "$system" "$(readme_command 'ctest --preset testing')"
+    counting_packages "README: test suite" as_root "$system" "$(readme_command 'ctest --preset testing')"
 }
 build_package() {
     local line
@@ -261,6 +282,8 @@ step "fresh system: apt remove the package" remove_package "$fresh"
 echo
 echo "== built on $suite, installed also on $install_suite; $commit"
 printf '%s\n' "${report[@]}"
+echo "minbase $suite: $(cat "$logs/packages.base") packages"
+cat "$logs/packages" 2>/dev/null || true
 if [ ${#failed[@]} -gt 0 ]; then
     echo "failed: ${failed[*]} (logs in $logs)"
     exit 1

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Installs the built game into a throw-away prefix and a Debian package, and checks what a desktop finds there
-# and what Debian's policy asks of a package (lintian).
-# Usage: check_install.sh <build dir> <source dir> <version>
+# and what Debian's policy asks of a package (lintian); with "hardened", also that the packaged program has
+# the hardening Debian's build flags give it.
+# Usage: check_install.sh <build dir> <source dir> <version> [hardened]
 set -euo pipefail
 
-[ $# -eq 3 ] || { echo "usage: $0 <build dir> <source dir> <version>" >&2; exit 2; }
+if [ $# -lt 3 ] || [ $# -gt 4 ]; then
+    echo "usage: $0 <build dir> <source dir> <version> [hardened]" >&2
+    exit 2
+fi
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 version=$3
+hardened=${4:-}
 app_id=org.example.Tropilka
 sizes=(32 48 64 128 256)
 
@@ -139,6 +144,43 @@ sed -n '/^\[Desktop Entry\]/,/^\[/p' "$work/unpacked/usr/share/applications/$app
 head -n1 "$work/unpacked/usr/share/doc/tropilka/copyright" |
     grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
     fail "the copyright file is not in the machine-readable format"
+
+if [ "$hardened" = hardened ]; then
+    echo "== hardening"
+    options=()
+    program=$work/unpacked/usr/games/tropilka
+    arch=$(dpkg --print-architecture)
+    # Branch protection is arm64's; the x86 equivalent is control-flow protection.
+    usage=$(hardening-check --help 2>&1) || true
+    if [ "$arch" != arm64 ] && [[ $usage == *--nobranchprotection* ]]; then
+        options+=(--nobranchprotection)
+    fi
+    # Control-flow protection where this release's dpkg-buildflags gives it (Debian 13 on). The linker marks
+    # a program as protected only where every object it links is, the C library's start files too; Debian
+    # 13's are not, nor then are its own programs. There the protection must show in the code: main, called
+    # through a pointer, must start with the landing instruction.
+    features=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --query-features hardening)
+    if [[ $features != *$'Feature: branch\nEnabled: yes'* ]]; then
+        options+=(--nocfprotection)
+    elif [ "$arch" = amd64 ] && [[ $(readelf -n "$(g++ -print-file-name=crti.o)") != *IBT* ]]; then
+        options+=(--nocfprotection)
+        [[ $(objdump -d --disassemble=main "$build/tropilka") == *$'<main>:\n'*([^$'\n'])endbr64* ]] ||
+            fail "main does not start with endbr64: the program was built without -fcf-protection"
+    fi
+    # With _FORTIFY_SOURCE=2 the compiler checks only copies whose size it knows; a program whose every
+    # memcpy is of a size known at run time only has nothing to protect. Then every compile must still have
+    # asked for it.
+    report=$(hardening-check --verbose "$program") || true
+    if grep -q 'Fortify Source functions: no, only unprotected' <<<"$report"; then
+        options+=(--nofortify)
+        compiles=$(grep '"command":' "$build/compile_commands.json")
+        commands=$(grep -c . <<<"$compiles")
+        fortified=$(grep -c -- '-D_FORTIFY_SOURCE=[1-9]' <<<"$compiles") || true
+        [ "$commands" -gt 0 ] && [ "$commands" = "$fortified" ] ||
+            fail "$fortified of $commands compiles defined _FORTIFY_SOURCE"
+    fi
+    hardening-check --verbose "${options[@]}" "$program" || fail "hardening-check finds hardening missing"
+fi
 
 echo "== lintian"
 # Every error and warning fails; info and pedantic tags are shown for a look.

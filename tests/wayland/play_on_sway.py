@@ -2,13 +2,17 @@
 # Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 """Plays the game as a native Wayland client of a headless sway and judges it by what the screen shows.
 
-Usage: play_on_sway.py --game BUILD/tropilka --pointer BUILD/.../tropilka_virtual_pointer --scale 1|2
+Usage: play_on_sway.py --game BUILD/tropilka --pointer BUILD/.../tropilka_virtual_pointer --scale 1|1.25|1.5|2
 Exit status: 0 when every check passed, 1 when one failed, 77 (skipped) when sway cannot run here.
 
 sway refuses to run as root, so as root the compositor, the game and every client that talks to them run as
 `nobody`, in a throw-away folder that also holds the runtime folder and copies of the two programs (the
 build folder need not be readable by that user). The headless seat has no pointer: the virtual pointer
 client lends it one, whose absolute moves reach fractions of a logical pixel. The screen is read with grim.
+
+At a fractional scale a client without fractional-scale support (Qt 6.4 with sway 1.7, Debian 12) draws at
+the next whole scale and sway shrinks the picture; Qt 6.8 with sway 1.10 (Debian 13) draws at the output's
+own scale. Either way the game must react to the colour the screen shows under the pointer.
 """
 import argparse
 import json
@@ -29,8 +33,10 @@ APP_ID = "org.example.Tropilka"
 TITLE = "Тропилка   ver. 3.0"
 CLIENT_SIZE = (648, 536)
 WEB_LINK = "http://example.org/nt"
-# The output, in logical pixels at every scale, so that sway centres the window on whole pixels.
+# The output, in logical pixels at every scale, so that sway centres the window on whole pixels; at 1.25 and
+# 1.5 the window's place and size are whole device pixels too.
 LAYOUT_SIZE = (1024, 768)
+SCALES = (1, 1.25, 1.5, 2)
 
 BLUE = (0, 0, 255)
 PATH = (255, 255, 192)
@@ -157,7 +163,7 @@ class Desktop:
         sway = shutil.which("sway")
         width, height = LAYOUT_SIZE
         config = self.folder.write("sway.config", "\n".join([
-            f"output * mode {width * scale}x{height * scale} scale {scale}",
+            f"output * mode {round(width * scale)}x{round(height * scale)} scale {scale:g}",
             "xwayland disable",
             "default_border none",
             "default_floating_border none",
@@ -371,13 +377,15 @@ class Game:
 
     def check_field(self, shot):
         """The blue field covers exactly the window's logical size, in device pixels of the output's scale."""
-        w, h = CLIENT_SIZE
-        step = 1 / self.scale
-        inside = [(0, 0), (w - step, 0), (0, h - step), (w - step, h - step)]
-        outside = [(-step, 0), (w, 0), (0, -step), (0, h)]
-        if any(shot.at(*p) != BLUE for p in inside) or any(shot.at(*p) == BLUE for p in outside):
-            raise Failure(f"the blue field does not cover {w * self.scale} x {h * self.scale} device pixels: "
-                          f"inside {[shot.at(*p) for p in inside]}, outside {[shot.at(*p) for p in outside]}")
+        left, top = (round(o * self.scale) for o in self.origin)
+        w, h = (round(size * self.scale) for size in CLIENT_SIZE)
+        right, bottom = left + w - 1, top + h - 1
+        inside = [(left, top), (right, top), (left, bottom), (right, bottom)]
+        outside = [(left - 1, top), (right + 1, top), (left, top - 1), (left, bottom + 1)]
+        if any(shot.device(*p) != BLUE for p in inside) or any(shot.device(*p) == BLUE for p in outside):
+            raise Failure(f"the blue field does not cover {w} x {h} device pixels: inside "
+                          f"{[shot.device(*p) for p in inside]}, "
+                          f"outside {[shot.device(*p) for p in outside]}")
 
     def check_running(self):
         if self.desktop.game.poll() is not None:
@@ -559,7 +567,11 @@ def check_edge(game, desktop):
         colour = game.grab().device(column, row)
         if colour not in (BLUE, PATH):
             raise Failure(f"device pixel ({column}, {row}) at the edge is {colour}, neither blue nor path")
-        y = row / game.scale - game.origin[1]
+        # The device pixel's middle: its edges are no whole logical positions at 1.25 and 1.5. Where sway
+        # shrinks a picture drawn at scale 2, the screen pixel shows the picture's pixel nearest its middle,
+        # the upper one where the middle falls between two; hence a little above the middle, yet far from
+        # the rounding of Wayland's positions (1/256 of a logical pixel).
+        y = (row + 0.5) / game.scale - 1 / 64 - game.origin[1]
         game.move(EDGE_X, y)
         game.move(*CIRCLES[stage])
         shot = game.wait_until(f"the round ended or circle {stage + 1}",
@@ -637,7 +649,7 @@ def play(args):
                 print(f"FAIL {name}: {failure}")
                 failures.append(name)
                 if args.shots and game.last_shot:
-                    path = os.path.join(args.shots, f"wayland@{args.scale}-{name}.png")
+                    path = os.path.join(args.shots, f"wayland@{args.scale:g}-{name}.png")
                     game.last_shot.save_png(path)
                     print(f"     the last screen is in {path}")
                 remaining = CHECKS[CHECKS.index(check) + 1:]
@@ -654,7 +666,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True)
     parser.add_argument("--pointer", default="")
-    parser.add_argument("--scale", type=int, choices=(1, 2), default=1)
+    parser.add_argument("--scale", type=float, choices=SCALES, default=1)
     parser.add_argument("--shots", help="folder to keep the last screen of each failed check in, as PNG")
     args = parser.parse_args()
     # A test runner's stop still takes the compositor and the game down with the rest.
@@ -665,7 +677,7 @@ def main():
     except Skip as skip:
         print(f"SKIP: the game cannot be played on sway here: {skip}")
         return SKIP
-    print(f"{len(CHECKS) - len(failures)} of {len(CHECKS)} checks passed at output scale {args.scale} in "
+    print(f"{len(CHECKS) - len(failures)} of {len(CHECKS)} checks passed at output scale {args.scale:g} in "
           f"{time.monotonic() - started:.1f} s" + (f"; failed: {', '.join(failures)}" if failures else ""))
     return 1 if failures else 0
 
