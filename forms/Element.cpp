@@ -44,11 +44,7 @@ void Element::setVisible(bool visible) {
         return;
     visible_ = visible;
     announce(visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-    // Appearing only paints over what is there; disappearing uncovers what lies below.
-    if (visible)
-        scene_.invalidateFrom(deviceBounds_, stackIndex_);
-    else
-        scene_.invalidate(deviceBounds_);
+    scene_.invalidate(deviceBounds_);
 }
 
 void Element::changed() {

@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QRect>
 #include <QString>
-#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -54,8 +53,8 @@ public:
 
     // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
     virtual bool takesPointer() const { return false; }
-    // Painting again over its own result must leave the same pixels (opaque fills, unblended edges): an
-    // element that appears below another repaints the one above in place.
+    // A repaint may clip the painter to any part of deviceBounds(): what the element paints there must not
+    // depend on the clip.
     virtual void paint(QPainter& painter, const PaintContext& context) const = 0;
 
     const QString& toolTip() const { return toolTip_; }
@@ -99,7 +98,6 @@ private:
     friend QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 
     Scene& scene_;
-    std::size_t stackIndex_ = 0;
     QRect bounds_;
     QRect deviceBounds_;
     const Element* container_;

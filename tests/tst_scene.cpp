@@ -208,8 +208,7 @@ private slots:
             bool pressed = false;
             for (int round = 0; round < 40; ++round) {
                 (void)changed.picture();
-                const int changes =
-                    round % 10 == 0 ? 50 : pick(1, 6); // now and then more than are kept apart
+                const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then many at once
                 for (int c = 0; c < changes; ++c) {
                     const int kind = pick(0, 9);
                     if (kind < 6) {
