@@ -14,9 +14,6 @@ class SceneWindow;
 // widgets of other windows: the window lists its elements, a group box the elements it holds.
 void installAccessibility();
 
-// The role the element is shown in: its own, or its kind's; NoRole for decoration, which is left out.
-QAccessible::Role accessibleRole(const Element& element);
-
 // The element's interface, made and handed to Qt the first time it is asked for.
 QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 

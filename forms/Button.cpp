@@ -9,7 +9,7 @@ namespace forms {
 
 Button::Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
                const Element* container)
-    : RenderedBox(scene, rect, container)
+    : RenderedBox(scene, rect, container, QAccessible::Button)
     , text_(text)
     , font_(font) {
 }
@@ -30,8 +30,9 @@ void Button::render(QImage& image, const PaintContext& context) const {
     option.text = text_;
     option.palette = context.palette;
     option.fontMetrics = QFontMetrics(font_);
-    option.state = QStyle::State_Enabled | QStyle::State_Active |
-                   (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
+    option.state = QStyle::State_Active | (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
+    if (isEnabled())
+        option.state |= QStyle::State_Enabled;
     painter.setFont(font_);
     context.style->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
 }

@@ -13,7 +13,7 @@ public:
     Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
            const Element* container = nullptr);
 
-    const QString& text() const { return text_; }
+    QString text() const override { return text_; }
     bool takesPointer() const override { return true; }
     void setPressed(bool pressed) override;
 

@@ -23,10 +23,11 @@ QRect snapToDevice(const QRect& logical, qreal devicePixelRatio) {
     return QRect(left, top, right - left, bottom - top);
 }
 
-Element::Element(Scene& scene, const QRect& bounds, const Element* container)
+Element::Element(Scene& scene, const QRect& bounds, const Element* container, QAccessible::Role role)
     : scene_(scene)
     , bounds_(bounds)
-    , container_(container) {
+    , container_(container)
+    , accessibleRole_(role) {
 }
 
 Element::~Element() {
@@ -47,6 +48,14 @@ void Element::setVisible(bool visible) {
     scene_.invalidate(deviceBounds_);
 }
 
+void Element::setEnabled(bool enabled) {
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    changed();
+    announce(QAccessible::StateChanged);
+}
+
 void Element::changed() {
     if (isShown())
         scene_.invalidate(deviceBounds_);
@@ -61,13 +70,6 @@ void Element::setAccessibleName(const QString& name) {
         return;
     accessibleName_ = name;
     announce(QAccessible::NameChanged);
-}
-
-void Element::setAccessibleDescription(const QString& description) {
-    if (accessibleDescription_ == description)
-        return;
-    accessibleDescription_ = description;
-    announce(QAccessible::DescriptionChanged);
 }
 
 void Element::click() const {

@@ -9,7 +9,7 @@ namespace forms {
 
 GroupBox::GroupBox(Scene& scene, const QRect& rect, const QString& title, const QFont& font,
                    const QColor& background)
-    : Element(scene, rect, nullptr)
+    : Element(scene, rect, nullptr, QAccessible::Grouping)
     , title_(title)
     , font_(font)
     , background_(background) {

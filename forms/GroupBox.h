@@ -16,7 +16,7 @@ public:
     GroupBox(Scene& scene, const QRect& rect, const QString& title, const QFont& font,
              const QColor& background);
 
-    const QString& title() const { return title_; }
+    QString text() const override { return title_; }
     const QFont& font() const { return font_; }
     QColor backgroundColor() const { return background_; }
     bool takesPointer() const override { return true; }

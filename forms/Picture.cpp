@@ -7,7 +7,7 @@ namespace forms {
 
 Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
                  const Element* container)
-    : RenderedBox(scene, box, container)
+    : RenderedBox(scene, box, container, QAccessible::Graphic)
     , image_(image)
     , background_(background) {
 }

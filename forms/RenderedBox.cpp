@@ -5,8 +5,8 @@
 
 namespace forms {
 
-RenderedBox::RenderedBox(Scene& scene, const QRect& rect, const Element* container)
-    : Element(scene, rect, container) {
+RenderedBox::RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role)
+    : Element(scene, rect, container, role) {
 }
 
 void RenderedBox::changed() {

@@ -15,7 +15,7 @@ public:
     void paint(QPainter& painter, const PaintContext& context) const final;
 
 protected:
-    RenderedBox(Scene& scene, const QRect& rect, const Element* container);
+    RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role);
 
     void changed() override;
     QRect deviceExtent(qreal devicePixelRatio) const override;

@@ -103,7 +103,7 @@ Element* Scene::elementAt(QPointF pos) const {
         // Spelt out: QRect::contains is not inline, and this runs for every element on every pointer move.
         const QRect& r = element.deviceBounds_;
         const bool inside = px >= r.left() && px <= r.right() && py >= r.top() && py <= r.bottom();
-        if (inside && element.isShown() && element.takesPointer())
+        if (inside && element.isShown() && element.isEnabled() && element.takesPointer())
             return &element;
     }
     return nullptr;

@@ -57,7 +57,8 @@ public:
     // The picture, up to date, with the device pixel ratio set for drawing it.
     const QImage& picture();
 
-    // The topmost shown element that takes pointer input at the device pixel under the point, or null.
+    // The topmost shown and enabled element that takes pointer input at the device pixel under the point, or
+    // null.
     Element* elementAt(QPointF pos) const;
 
     // An area of the picture, in device pixels, to render again from the background up.

@@ -83,7 +83,7 @@ private slots:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
 
         // The panel's title interrupts its top border, inside the panel.
-        QVERIFY(QFontMetrics(panel.box().font()).horizontalAdvance(panel.box().title()) + 12 <=
+        QVERIFY(QFontMetrics(panel.box().font()).horizontalAdvance(panel.box().text()) + 12 <=
                 panel.box().bounds().width());
     }
 };

@@ -50,6 +50,23 @@ void clickAt(QWidget& w, QPointF pos) {
     send(w, QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton);
 }
 
+// The kinds of element that take the pointer, one per data row.
+void pointerTakingKinds() {
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"label", "picture", "button", "group box"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+Element& addOfKind(Scene& scene, const QString& kind, const QRect& rect) {
+    if (kind == u"picture")
+        return scene.add<Picture>(rect, QImage(), QColor(0, 64, 0));
+    if (kind == u"button")
+        return scene.add<Button>(rect, kind, plainFont());
+    if (kind == u"group box")
+        return scene.add<GroupBox>(rect, kind, plainFont(), QColor(0, 64, 0));
+    return scene.add<Label>(rect, kind, plainFont());
+}
+
 // Every kind of element in a fixed random layout: lines and circles, two labels over them, and a group box
 // with a label, a picture and a button above them all.
 struct Populated {
@@ -113,11 +130,13 @@ class TheWindowLayer : public QObject {
 private slots:
     // -- Input
 
-    void aClickGoesToTheTopmostEnabledVisibleLabel() {
+    void aClickGoesToTheTopmostEnabledVisibleElement_data() { pointerTakingKinds(); }
+    void aClickGoesToTheTopmostEnabledVisibleElement() {
+        QFETCH(QString, kind);
         RecordingWindow window;
         QStringList clicked;
         Label& below = window.scene().add<Label>(QRect(10, 10, 80, 40), QStringLiteral("below"), plainFont());
-        Label& above = window.scene().add<Label>(QRect(50, 10, 80, 40), QStringLiteral("above"), plainFont());
+        Element& above = addOfKind(window.scene(), kind, QRect(50, 10, 80, 40));
         below.setClickAction([&] { clicked << QStringLiteral("below"); });
         above.setClickAction([&] { clicked << QStringLiteral("above"); });
 
@@ -148,20 +167,22 @@ private slots:
         QCOMPARE(clicks, 0);
     }
 
-    // The window's own action runs only where no enabled label lies under the pointer; lines, circles
-    // and disabled labels let the move through.
+    // The window's own action runs only where no enabled element of a kind that takes the pointer lies
+    // under it; lines, circles and disabled elements let the move through.
+    void movesReachTheWindowOnlyWhereNoControlTakesThem_data() { pointerTakingKinds(); }
     void movesReachTheWindowOnlyWhereNoControlTakesThem() {
+        QFETCH(QString, kind);
         RecordingWindow window;
-        Label& label = window.scene().add<Label>(QRect(10, 10, 40, 40), QStringLiteral("x"), plainFont());
+        Element& control = addOfKind(window.scene(), kind, QRect(10, 10, 40, 40));
         window.scene().add<Line>(QPoint(100, 50), QPoint(180, 50), 20, QColor::fromRgb(kYellow));
         window.scene().add<Circle>(QRect(120, 40, 9, 9), QColor::fromRgb(kRed));
 
         send(window, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton, Qt::NoButton);
         send(window, QEvent::MouseMove, QPointF(124, 44), Qt::NoButton, Qt::NoButton);
-        label.setEnabled(false);
+        control.setEnabled(false);
         send(window, QEvent::MouseMove, QPointF(21, 21), Qt::NoButton, Qt::NoButton);
-        label.setEnabled(true);
-        label.setVisible(false);
+        control.setEnabled(true);
+        control.setVisible(false);
         send(window, QEvent::MouseMove, QPointF(22, 22), Qt::NoButton, Qt::NoButton);
         QCOMPARE(window.moves, QList<QPointF>({QPointF(124, 44), QPointF(21, 21), QPointF(22, 22)}));
     }
