@@ -3,25 +3,7 @@
 
 #include "Scene.h"
 
-#include <cmath>
-
 namespace forms {
-
-namespace {
-
-int nearestEdge(int logical, qreal devicePixelRatio) {
-    return int(std::floor(logical * devicePixelRatio + 0.5));
-}
-
-} // namespace
-
-QRect snapToDevice(const QRect& logical, qreal devicePixelRatio) {
-    const int left = nearestEdge(logical.left(), devicePixelRatio);
-    const int top = nearestEdge(logical.top(), devicePixelRatio);
-    const int right = nearestEdge(logical.left() + logical.width(), devicePixelRatio);
-    const int bottom = nearestEdge(logical.top() + logical.height(), devicePixelRatio);
-    return QRect(left, top, right - left, bottom - top);
-}
 
 Element::Element(Scene& scene, const QRect& bounds, const Element* container, QAccessible::Role role)
     : scene_(scene)

@@ -28,10 +28,6 @@ struct PaintContext {
     qreal devicePixelRatio;
 };
 
-// The device pixels that show a rectangle of logical pixels: each edge goes to the nearest device pixel edge,
-// so rectangles that meet in logical pixels meet in device pixels too, at any scale.
-QRect snapToDevice(const QRect& logical, qreal devicePixelRatio);
-
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
 // Scene, which paints them in the order they were added, the first at the bottom.
 class Element {
@@ -95,7 +91,7 @@ protected:
     // Tells the scene that what the element paints has changed.
     virtual void changed();
     // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
-    // outwards; an element that fills its rectangle paints exactly snapToDevice(bounds()).
+    // outwards.
     virtual QRect deviceExtent(qreal devicePixelRatio) const;
     // Tells assistive technology, through the window that shows the scene, what changed.
     void announce(QAccessible::Event event);

@@ -2,8 +2,17 @@
 #include "RenderedBox.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace forms {
+
+namespace {
+
+int nearestEdge(int logical, qreal devicePixelRatio) {
+    return int(std::floor(logical * devicePixelRatio + 0.5));
+}
+
+} // namespace
 
 RenderedBox::RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role)
     : Element(scene, rect, container, role) {
@@ -14,8 +23,15 @@ void RenderedBox::changed() {
     Element::changed();
 }
 
+// Each edge goes to the nearest device pixel edge, so boxes that meet in logical pixels meet in device pixels
+// too, at any scale.
 QRect RenderedBox::deviceExtent(qreal devicePixelRatio) const {
-    return snapToDevice(bounds(), devicePixelRatio);
+    const QRect& b = bounds();
+    const int left = nearestEdge(b.left(), devicePixelRatio);
+    const int top = nearestEdge(b.top(), devicePixelRatio);
+    const int right = nearestEdge(b.left() + b.width(), devicePixelRatio);
+    const int bottom = nearestEdge(b.top() + b.height(), devicePixelRatio);
+    return QRect(left, top, right - left, bottom - top);
 }
 
 void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
