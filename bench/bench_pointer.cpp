@@ -4,9 +4,9 @@
 // and 3, against rendering the whole picture. Run headless: build/bench/tropilka_bench
 #include "allocations.h"
 #include "app/GameWindow.h"
-#include "forms/Scene.h"
 #include "help/HelpPanel.h"
 #include "maze/Maze.h"
+#include "scene/Scene.h"
 #include "support/Pupil.h"
 
 #include <QApplication>

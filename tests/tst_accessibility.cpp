@@ -64,7 +64,7 @@ void press(QAccessibleInterface* interface) {
 
 // An element's rectangle on screen, in the logical pixels Qt's accessibility uses: from where the window
 // system put the window's client area.
-QRect onScreen(const GameWindow& window, const forms::Element& element) {
+QRect onScreen(const GameWindow& window, const scene::Element& element) {
     return element.bounds().translated(window.geometry().topLeft());
 }
 
@@ -112,7 +112,7 @@ private slots:
         QAccessibleInterface* start = menu[0];
         QAccessibleInterface* help = menu[1];
         QAccessibleInterface* exit = menu[2];
-        const QList<const forms::Element*> labels{&window_->startLabel(), &window_->helpLabel(),
+        const QList<const scene::Element*> labels{&window_->startLabel(), &window_->helpLabel(),
                                                   &window_->exitLabel()};
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(menu[i]->role(), QAccessible::Button);
@@ -172,7 +172,7 @@ private slots:
                  group);
 
         struct Part {
-            const forms::Element* element;
+            const scene::Element* element;
             QAccessible::Role role;
             QString name;
             QString description;

@@ -31,7 +31,7 @@ QRect inkOf(const QString& text, const QFont& font, QSize box) {
     return ink;
 }
 
-QString fitProblems(const forms::Label& label, bool mayShrink) {
+QString fitProblems(const scene::Label& label, bool mayShrink) {
     const QFont font = label.fittedFont();
     const QRect ink = inkOf(label.text(), font, label.bounds().size());
     QStringList problems;
@@ -71,7 +71,7 @@ private slots:
         pupil.click(window->helpLabel().bounds().center());
         const help::HelpPanel& panel = window->helpPanel();
         QStringList problems;
-        for (const forms::Label* label :
+        for (const scene::Label* label :
              {&window->startLabel(), &window->exitLabel(), &window->helpLabel(), &panel.purposeText(),
               &panel.thanksText(), &panel.feedbackText(), &panel.otherProgramsText(), &panel.artistMailLink(),
               &panel.authorMailLink(), &panel.authorSiteLink()})

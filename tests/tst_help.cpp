@@ -119,7 +119,7 @@ private slots:
         pupil.doubleClick(window->helpLabel().bounds().center());
         const help::HelpPanel& panel = window->helpPanel();
         QVERIFY(panel.isOpen());
-        for (const forms::Label* link :
+        for (const scene::Label* link :
              {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()})
             pupil.doubleClick(link->bounds().center());
         QCOMPARE(desktop_->opened, QList<QUrl>({QUrl(QStringLiteral("mailto:nt@example.org")),
@@ -134,7 +134,7 @@ private slots:
         Pupil pupil(*window);
         pupil.click(window->helpLabel().bounds().center());
         const help::HelpPanel& panel = window->helpPanel();
-        for (const forms::Label* link :
+        for (const scene::Label* link :
              {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()}) {
             QCOMPARE(link->textColor(), QColor(0, 255, 255));
             QCOMPARE(link->backgroundColor(), QColor(0, 64, 0));
@@ -170,7 +170,7 @@ private slots:
         Pupil pupil(*window);
         pupil.click(window->helpLabel().bounds().center());
         const help::HelpPanel& panel = window->helpPanel();
-        for (const forms::Label* link :
+        for (const scene::Label* link :
              {&panel.authorMailLink(), &panel.artistMailLink(), &panel.authorSiteLink()}) {
             pupil.moveTo(link->bounds().center());
             QCOMPARE(window->cursor().shape(), Qt::BitmapCursor);
@@ -186,7 +186,7 @@ private slots:
         Pupil pupil(*window);
         pupil.click(window->helpLabel().bounds().center());
         const help::HelpPanel& panel = window->helpPanel();
-        const QList<std::pair<const forms::Element*, QString>> expected{
+        const QList<std::pair<const scene::Element*, QString>> expected{
             {&panel.authorPortrait(),
              QStringLiteral("Здесь нет ничего интересного. Это просто моя фотография. И не надо "
                             "ковыряться мышкой у меня в носу !!!")},
@@ -200,8 +200,8 @@ private slots:
             QCOMPARE(QToolTip::text(), text);
         }
         // No tooltip over the other picture or a plain text.
-        for (const forms::Element* quiet : {static_cast<const forms::Element*>(&panel.designerPicture()),
-                                            static_cast<const forms::Element*>(&panel.feedbackText())}) {
+        for (const scene::Element* quiet : {static_cast<const scene::Element*>(&panel.designerPicture()),
+                                            static_cast<const scene::Element*>(&panel.feedbackText())}) {
             const QPoint at = quiet->bounds().center();
             QHelpEvent help(QEvent::ToolTip, at, window->mapToGlobal(at));
             QApplication::sendEvent(window.get(), &help);
@@ -216,7 +216,7 @@ private slots:
         pupil.click(window->helpLabel().bounds().center());
         QCOMPARE(window->helpPanel().authorPortrait().image().size(), QSize(100, 133));
         QCOMPARE(window->helpPanel().designerPicture().image().size(), QSize(113, 133));
-        const forms::Picture& portrait = window->helpPanel().authorPortrait();
+        const scene::Picture& portrait = window->helpPanel().authorPortrait();
         const QRect box = portrait.bounds();
         QCOMPARE(window->colorAt(box.topLeft() + QPoint(50, 70)), portrait.image().pixel(50, 70));
         QCOMPARE(window->colorAt(box.topLeft() + QPoint(99, 132)), portrait.image().pixel(99, 132));

@@ -3,8 +3,8 @@
 // and stage (run at several display scales), the maze's geometry holds once rendered, and the window has
 // its fixed properties.
 #include "app/GameWindow.h"
-#include "forms/Shapes.h"
 #include "maze/Maze.h"
+#include "scene/Shapes.h"
 #include "support/ExpectedTexts.h"
 #include "support/Pupil.h"
 
@@ -136,9 +136,9 @@ private slots:
             QCOMPARE(window->colorAt(targetCentre(stage)), maze::kPathYellow);
         }
         // The green target is never hidden in a round: look under it with the last segment drawn alone.
-        forms::Scene alone(GameWindow::kClientSize, QColor::fromRgb(maze::kFieldBlue));
+        scene::Scene alone(GameWindow::kClientSize, QColor::fromRgb(maze::kFieldBlue));
         const maze::Segment& s = maze::kSegments[maze::kLastStage];
-        alone.add<forms::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
+        alone.add<scene::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
                                QColor::fromRgb(maze::kPathYellow));
         QCOMPARE(alone.colorAt(targetCentre(maze::kLastStage)), maze::kPathYellow);
     }

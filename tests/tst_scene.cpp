@@ -1,12 +1,12 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer on its own: which element gets a click or a move, exact colours of lines and circles,
 // and a picture that stays right through many changes between two readings.
-#include "forms/Button.h"
-#include "forms/GroupBox.h"
-#include "forms/Label.h"
-#include "forms/Picture.h"
-#include "forms/SceneWindow.h"
-#include "forms/Shapes.h"
+#include "scene/Button.h"
+#include "scene/GroupBox.h"
+#include "scene/Label.h"
+#include "scene/Picture.h"
+#include "scene/SceneWindow.h"
+#include "scene/Shapes.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -14,7 +14,7 @@
 #include <QTest>
 #include <random>
 
-using namespace forms;
+using namespace scene;
 
 namespace {
 

@@ -186,7 +186,7 @@ void EventStorm::chaosEvent() {
         QList<QPoint> targets{window_->startLabel().bounds().center(), QPoint(517, 200),
                               window_->helpLabel().bounds().center(), anywhereInside()};
         if (panel.isBuilt()) {
-            for (const forms::Element* e : std::initializer_list<const forms::Element*>{
+            for (const scene::Element* e : std::initializer_list<const scene::Element*>{
                      &panel.closeButton(), &panel.artistMailLink(), &panel.authorSiteLink(),
                      &panel.authorMailLink(), &panel.authorPortrait(), &panel.designerPicture(),
                      &panel.purposeText(), &panel.thanksText(), &panel.feedbackText(),

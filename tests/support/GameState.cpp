@@ -7,7 +7,7 @@
 
 namespace {
 
-QString startLabelProblems(const forms::Label& label, const QString& caption, const QColor& background,
+QString startLabelProblems(const scene::Label& label, const QString& caption, const QColor& background,
                            int pixelSize, bool enabled) {
     QStringList problems;
     if (label.text() != caption)

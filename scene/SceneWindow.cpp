@@ -14,7 +14,7 @@
 #include <QToolTip>
 #include <QWindow>
 
-namespace forms {
+namespace scene {
 
 SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -190,4 +190,4 @@ void SceneWindow::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-} // namespace forms
+} // namespace scene

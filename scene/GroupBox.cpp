@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QStyleOptionGroupBox>
 
-namespace forms {
+namespace scene {
 
 GroupBox::GroupBox(Scene& scene, const QRect& rect, const QString& title, const QFont& font,
                    const QColor& background)
@@ -39,4 +39,4 @@ void GroupBox::render(QImage& image, const PaintContext& context) const {
     image.setDevicePixelRatio(1);
 }
 
-} // namespace forms
+} // namespace scene

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -47,4 +47,4 @@ void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
     painter.drawImage(deviceBounds().topLeft(), rendered_);
 }
 
-} // namespace forms
+} // namespace scene

@@ -5,7 +5,7 @@
 
 class QAccessibleInterface;
 
-namespace forms {
+namespace scene {
 
 class Element;
 class SceneWindow;
@@ -20,4 +20,4 @@ QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& el
 // Tells assistive technology of a change to an element of the window, when any is listening.
 void announceAccessibility(SceneWindow& window, const Element& element, QAccessible::Event event);
 
-} // namespace forms
+} // namespace scene

@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QFont>
 
-namespace forms {
+namespace scene {
 
 // A framed area that holds other elements (those added with it as their container, after it), drawn as Qt's
 // common style draws a QGroupBox: its title, in the palette's HighlightedText, interrupts the top border. It
@@ -30,4 +30,4 @@ private:
     QColor background_;
 };
 
-} // namespace forms
+} // namespace scene

@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QPoint>
 
-namespace forms {
+namespace scene {
 
 // Lines and circles are left out for assistive technology: a pupil who cannot see them cannot follow them
 // with the pointer either, and two dozen nameless shapes would bury the few things a screen reader can use.
@@ -37,4 +37,4 @@ private:
     QColor color_;
 };
 
-} // namespace forms
+} // namespace scene

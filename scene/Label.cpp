@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QStyle>
 
-namespace forms {
+namespace scene {
 
 Label::Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
              const Element* container)
@@ -93,4 +93,4 @@ void Label::render(QImage& image, const PaintContext& context) const {
                                 QPalette::WindowText);
 }
 
-} // namespace forms
+} // namespace scene

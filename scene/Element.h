@@ -12,7 +12,7 @@ class QPainter;
 class QPalette;
 class QStyle;
 
-namespace forms {
+namespace scene {
 
 class Scene;
 class SceneWindow;
@@ -116,4 +116,4 @@ private:
     mutable QAccessible::Id accessibleId_ = 0;
 };
 
-} // namespace forms
+} // namespace scene

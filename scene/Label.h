@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QPalette>
 
-namespace forms {
+namespace scene {
 
 // A rectangle painted in its background colour with its text on top, wrapped at word boundaries and made
 // smaller where it would not fit. Without colours of its own it takes the palette's Window and WindowText.
@@ -48,4 +48,4 @@ private:
     Qt::Alignment alignment_ = Qt::AlignLeft;
 };
 
-} // namespace forms
+} // namespace scene

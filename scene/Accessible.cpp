@@ -6,7 +6,7 @@
 #include <QAccessibleWidget>
 #include <QList>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -204,4 +204,4 @@ void announceAccessibility(SceneWindow& window, const Element& element, QAccessi
     }
 }
 
-} // namespace forms
+} // namespace scene

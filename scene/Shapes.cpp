@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPen>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -44,4 +44,4 @@ void Circle::paint(QPainter& painter, const PaintContext&) const {
     painter.drawEllipse(QRectF(box_));
 }
 
-} // namespace forms
+} // namespace scene

@@ -3,7 +3,7 @@
 
 #include <QPainter>
 
-namespace forms {
+namespace scene {
 
 Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
                  const Element* container)
@@ -20,4 +20,4 @@ void Picture::render(QImage& image, const PaintContext& context) const {
     painter.drawImage(QRect(QPoint(0, 0), image_.size()), image_);
 }
 
-} // namespace forms
+} // namespace scene

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -109,4 +109,4 @@ Element* Scene::elementAt(QPointF pos) const {
     return nullptr;
 }
 
-} // namespace forms
+} // namespace scene

@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace forms {
+namespace scene {
 
 Button::Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
                const Element* container)
@@ -37,4 +37,4 @@ void Button::render(QImage& image, const PaintContext& context) const {
     context.style->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
 }
 
-} // namespace forms
+} // namespace scene

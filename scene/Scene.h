@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace forms {
+namespace scene {
 
 // The one rendering of a window's client area, in device pixels. The window shows this picture and the
 // colour read-back reads it, so what the pupil sees and what the game tests can never disagree. A change is
@@ -98,4 +98,4 @@ private:
     std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };
 
-} // namespace forms
+} // namespace scene

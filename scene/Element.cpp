@@ -3,7 +3,7 @@
 
 #include "Scene.h"
 
-namespace forms {
+namespace scene {
 
 Element::Element(Scene& scene, const QRect& bounds, const Element* container, QAccessible::Role role)
     : scene_(scene)
@@ -59,4 +59,4 @@ void Element::click() const {
         clickAction_();
 }
 
-} // namespace forms
+} // namespace scene

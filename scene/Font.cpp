@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -36,4 +36,4 @@ QFont defaultFont() {
     return sansFont(11);
 }
 
-} // namespace forms
+} // namespace scene

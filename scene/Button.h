@@ -5,7 +5,7 @@
 
 #include <QFont>
 
-namespace forms {
+namespace scene {
 
 // A push button drawn by the platform's style, shown pressed while the left button is held on it.
 class Button final : public RenderedBox {
@@ -26,4 +26,4 @@ private:
     bool pressed_ = false;
 };
 
-} // namespace forms
+} // namespace scene

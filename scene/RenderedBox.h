@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-namespace forms {
+namespace scene {
 
 // An element that fills exactly its rectangle's device pixels with a rendering it keeps until something about
 // it changes. Laying out text or running the style costs far more than a copy, and a copy gives the same
@@ -29,4 +29,4 @@ private:
     mutable qreal renderedRatio_ = 0;
 };
 
-} // namespace forms
+} // namespace scene
