@@ -21,9 +21,6 @@ namespace {
 // A point on the fourth segment, away from every target: reading it changes nothing.
 constexpr QPointF kOnThePath(460, 396);
 
-// Blue at every stage, away from the maze and the labels.
-constexpr QPointF kAlwaysBlue(5, 530);
-
 // The one window every benchmark plays in; main() owns it, so it goes before the application does.
 GameWindow* theWindow = nullptr;
 
@@ -31,15 +28,8 @@ GameWindow& gameWindow() {
     return *theWindow;
 }
 
-// Starts a round and jumps from target to target up to the given stage; jumps over blue are not tested.
 void enterStage(GameWindow& window, int stage) {
-    Pupil pupil(window);
-    if (window.round().isActive())
-        pupil.moveTo(kAlwaysBlue);
-    pupil.startRound();
-    for (int i = 0; i < stage; ++i)
-        window.handlePointerMove(targetCentre(i));
-    if (!window.round().isActive() || window.round().stage() != stage)
+    if (!Pupil(window).jumpToStage(stage))
         qFatal("could not reach stage %d", stage);
 }
 
@@ -151,8 +141,8 @@ void lossUnderHelp(benchmark::State& state) {
         state.PauseTiming();
         if (window.round().isActive())
             pupil.moveTo(kAlwaysBlue);
-        pupil.click(window.helpLabel().bounds().center());
-        pupil.click(QPoint(517, 200)); // the start label's end, beside the panel
+        pupil.openHelp();
+        pupil.click(kStartBesideHelp);
         renderAtScale(window, qreal(state.range(0)));
         state.ResumeTiming();
         window.handlePointerMove(QPointF(540, 200));
@@ -160,7 +150,7 @@ void lossUnderHelp(benchmark::State& state) {
     }
     if (window.round().isActive())
         state.SkipWithError("no loss");
-    pupil.click(window.helpPanel().closeButton().bounds().center());
+    pupil.closeHelp();
 }
 BENCHMARK(lossUnderHelp)
     ->ArgsProduct({kScales})
@@ -177,8 +167,8 @@ void wholeRender(benchmark::State& state) {
     if (help) {
         if (window.round().isActive())
             pupil.moveTo(kAlwaysBlue);
-        pupil.click(window.helpLabel().bounds().center());
-        pupil.click(QPoint(517, 200));
+        pupil.openHelp();
+        pupil.click(kStartBesideHelp);
     } else {
         enterStage(window, maze::kLastStage);
     }
@@ -188,7 +178,7 @@ void wholeRender(benchmark::State& state) {
         benchmark::DoNotOptimize(window.colorAt(kOnThePath));
     }
     if (help)
-        pupil.click(window.helpPanel().closeButton().bounds().center());
+        pupil.closeHelp();
 }
 BENCHMARK(wholeRender)
     ->ArgsProduct({{0, 1}, kScales})

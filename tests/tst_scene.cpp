@@ -1,6 +1,7 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer on its own: which element gets a click or a move, exact colours of lines and circles,
 // and a picture that stays right through many changes between two readings.
+#include "maze/Maze.h"
 #include "scene/Button.h"
 #include "scene/GroupBox.h"
 #include "scene/Label.h"
@@ -12,22 +13,19 @@
 #include <QMouseEvent>
 #include <QSet>
 #include <QTest>
+#include <functional>
 #include <random>
 
 using namespace scene;
+using maze::kFieldBlue, maze::kGoalGreen, maze::kPathYellow, maze::kTargetRed;
 
 namespace {
-
-constexpr QRgb kBlue = 0xff0000ffu;
-constexpr QRgb kYellow = 0xffffffc0u;
-constexpr QRgb kRed = 0xffff0000u;
-constexpr QRgb kGreen = 0xff00ff00u;
 
 // A window that records where its own pointer-move action ran.
 class RecordingWindow final : public SceneWindow {
 public:
     RecordingWindow()
-        : SceneWindow(QSize(200, 100), QColor::fromRgb(kBlue)) {}
+        : SceneWindow(QSize(200, 100), QColor::fromRgb(kFieldBlue)) {}
     QList<QPointF> moves;
 
 protected:
@@ -57,6 +55,13 @@ void pointerTakingKinds() {
         QTest::newRow(kind) << QString::fromLatin1(kind);
 }
 
+// The display scales the scene is checked at, one per data row.
+void scales() {
+    QTest::addColumn<qreal>("dpr");
+    for (const qreal dpr : {1.0, 1.1, 1.25, 1.33, 1.5, 1.75, 2.0, 2.5, 3.0})
+        QTest::addRow("scale %g", dpr) << dpr;
+}
+
 Element& addOfKind(Scene& scene, const QString& kind, const QRect& rect) {
     if (kind == u"picture")
         return scene.add<Picture>(rect, QImage(), QColor(0, 64, 0));
@@ -83,10 +88,10 @@ Populated populate(Scene& scene) {
     Populated p;
     for (int i = 0; i < 40; ++i) {
         if (i % 4 == 3)
-            p.all << &scene.add<Circle>(QRect(pick(0, 290), pick(0, 190), 9, 9), QColor::fromRgb(kRed));
+            p.all << &scene.add<Circle>(QRect(pick(0, 290), pick(0, 190), 9, 9), QColor::fromRgb(kTargetRed));
         else
             p.all << &scene.add<Line>(QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)),
-                                      pick(1, 40), QColor::fromRgb(kYellow));
+                                      pick(1, 40), QColor::fromRgb(kPathYellow));
     }
     p.labels << &scene.add<Label>(QRect(7, 9, 61, 23), QStringLiteral("метка"), plainFont())
              << &scene.add<Label>(QRect(233, 151, 57, 41), QStringLiteral("вторая метка"), plainFont());
@@ -103,24 +108,8 @@ Populated populate(Scene& scene) {
     return p;
 }
 
-// What a random change may set on a label.
-struct LabelState {
-    QString text;
-    QColor background;
-    QColor textColor;
-    int pixelSize = 13;
-    bool enabled = true;
-
-    void applyTo(Label& label) const {
-        label.setText(text);
-        label.setBackgroundColor(background);
-        label.setTextColor(textColor);
-        QFont font = label.font();
-        font.setPixelSize(pixelSize);
-        label.setFont(font);
-        label.setEnabled(enabled);
-    }
-};
+// A change to the elements, made on one scene and made again on another populated alike.
+using Change = std::function<void(const Populated&)>;
 
 } // namespace
 
@@ -174,8 +163,8 @@ private slots:
         QFETCH(QString, kind);
         RecordingWindow window;
         Element& control = addOfKind(window.scene(), kind, QRect(10, 10, 40, 40));
-        window.scene().add<Line>(QPoint(100, 50), QPoint(180, 50), 20, QColor::fromRgb(kYellow));
-        window.scene().add<Circle>(QRect(120, 40, 9, 9), QColor::fromRgb(kRed));
+        window.scene().add<Line>(QPoint(100, 50), QPoint(180, 50), 20, QColor::fromRgb(kPathYellow));
+        window.scene().add<Circle>(QRect(120, 40, 9, 9), QColor::fromRgb(kTargetRed));
 
         send(window, QEvent::MouseMove, QPointF(20, 20), Qt::NoButton, Qt::NoButton);
         send(window, QEvent::MouseMove, QPointF(124, 44), Qt::NoButton, Qt::NoButton);
@@ -190,99 +179,106 @@ private slots:
     // -- Painting
 
     // Round ends, wide strokes and small circles: every painted pixel is exactly one of the colours.
+    void linesAndCirclesPaintOnlyExactColours_data() { scales(); }
     void linesAndCirclesPaintOnlyExactColours() {
-        for (const qreal dpr : {1.0, 1.25, 1.5, 2.0}) {
-            Scene scene(QSize(200, 120), QColor::fromRgb(kBlue));
-            scene.setDevicePixelRatio(dpr);
-            scene.add<Line>(QPoint(20, 20), QPoint(170, 90), 37, QColor::fromRgb(kYellow));
-            scene.add<Line>(QPoint(30, 100), QPoint(150, 30), 20, QColor::fromRgb(kYellow));
-            scene.add<Circle>(QRect(90, 50, 25, 25), QColor::fromRgb(kGreen));
-            scene.add<Circle>(QRect(40, 30, 9, 9), QColor::fromRgb(kRed));
-            const QImage& picture = scene.picture();
-            QSet<QRgb> colours;
-            for (int y = 0; y < picture.height(); ++y)
-                for (int x = 0; x < picture.width(); ++x)
-                    colours.insert(picture.pixel(x, y));
-            QCOMPARE(colours, QSet<QRgb>({kBlue, kYellow, kGreen, kRed}));
-        }
+        QFETCH(qreal, dpr);
+        Scene scene(QSize(200, 120), QColor::fromRgb(kFieldBlue));
+        scene.setDevicePixelRatio(dpr);
+        scene.add<Line>(QPoint(20, 20), QPoint(170, 90), 37, QColor::fromRgb(kPathYellow));
+        scene.add<Line>(QPoint(30, 100), QPoint(150, 30), 20, QColor::fromRgb(kPathYellow));
+        scene.add<Circle>(QRect(90, 50, 25, 25), QColor::fromRgb(kGoalGreen));
+        scene.add<Circle>(QRect(40, 30, 9, 9), QColor::fromRgb(kTargetRed));
+        const QImage& picture = scene.picture();
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                colours.insert(picture.pixel(x, y));
+        QCOMPARE(colours, QSet<QRgb>({kFieldBlue, kPathYellow, kGoalGreen, kTargetRed}));
     }
 
     // Whatever appears, disappears, changes or overlaps between two readings, in whatever order and however
     // many changes at once, the picture must equal a fresh rendering of the final state to the device pixel,
     // at any scale; and no element may leave its painter settings to the next (a circle's brush once filled a
     // group box's border).
+    void anySequenceOfChangesLeavesTheRightPicture_data() { scales(); }
     void anySequenceOfChangesLeavesTheRightPicture() {
+        QFETCH(qreal, dpr);
         const QStringList texts{QStringLiteral("метка"), QStringLiteral("Иди к красному кружку"),
                                 QStringLiteral("Старт игры"), QString()};
         const QList<QColor> colours{QColor(255, 192, 255), QColor(255, 255, 192), QColor(), QColor(0, 64, 0)};
-        for (const qreal dpr : {1.0, 1.1, 1.25, 1.33, 1.5, 1.75, 2.0, 2.5, 3.0}) {
-            std::mt19937 random(7);
-            const auto pick = [&](int low, int high) {
-                return std::uniform_int_distribution<int>(low, high)(random);
-            };
-            Scene changed(QSize(300, 200), QColor::fromRgb(kBlue));
-            changed.setDevicePixelRatio(dpr);
-            const Populated elements = populate(changed);
-            QList<LabelState> labelStates(elements.labels.size());
-            for (int i = 0; i < elements.labels.size(); ++i)
-                labelStates[i].text = elements.labels[i]->text();
-            bool pressed = false;
-            for (int round = 0; round < 40; ++round) {
-                (void)changed.picture();
-                const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then many at once
-                for (int c = 0; c < changes; ++c) {
-                    const int kind = pick(0, 9);
-                    if (kind < 6) {
-                        Element* element = elements.all[pick(0, int(elements.all.size()) - 1)];
-                        element->setVisible(!element->isVisible());
-                    } else if (kind < 9) {
-                        const int i = pick(0, int(elements.labels.size()) - 1);
-                        LabelState& state = labelStates[i];
-                        switch (pick(0, 4)) {
-                        case 0:
-                            state.text = texts[pick(0, 3)];
-                            break;
-                        case 1:
-                            state.background = colours[pick(0, 3)];
-                            break;
-                        case 2:
-                            state.textColor = colours[pick(0, 3)];
-                            break;
-                        case 3:
-                            state.pixelSize = pick(9, 24);
-                            break;
-                        default:
-                            state.enabled = !state.enabled;
-                            break;
-                        }
-                        state.applyTo(*elements.labels[i]);
-                    } else {
-                        pressed = !pressed;
-                        elements.button->setPressed(pressed);
+        std::mt19937 random(7);
+        const auto pick = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
+        Scene changed(QSize(300, 200), QColor::fromRgb(kFieldBlue));
+        changed.setDevicePixelRatio(dpr);
+        const Populated elements = populate(changed);
+        QList<Change> made;
+        const auto make = [&](const Change& change) {
+            change(elements);
+            made << change;
+        };
+        bool pressed = false;
+        for (int round = 0; round < 40; ++round) {
+            (void)changed.picture();
+            const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then many at once
+            for (int c = 0; c < changes; ++c) {
+                const int kind = pick(0, 9);
+                if (kind < 6) {
+                    const int e = pick(0, int(elements.all.size()) - 1);
+                    make([e](const Populated& p) { p.all[e]->setVisible(!p.all[e]->isVisible()); });
+                } else if (kind < 9) {
+                    const int i = pick(0, int(elements.labels.size()) - 1);
+                    switch (pick(0, 4)) {
+                    case 0:
+                        make([i, text = texts[pick(0, 3)]](const Populated& p) {
+                            p.labels[i]->setText(text);
+                        });
+                        break;
+                    case 1:
+                        make([i, c = colours[pick(0, 3)]](const Populated& p) {
+                            p.labels[i]->setBackgroundColor(c);
+                        });
+                        break;
+                    case 2:
+                        make([i, c = colours[pick(0, 3)]](const Populated& p) {
+                            p.labels[i]->setTextColor(c);
+                        });
+                        break;
+                    case 3:
+                        make([i, size = pick(9, 24)](const Populated& p) {
+                            QFont font = p.labels[i]->font();
+                            font.setPixelSize(size);
+                            p.labels[i]->setFont(font);
+                        });
+                        break;
+                    default:
+                        make([i](const Populated& p) { p.labels[i]->setEnabled(!p.labels[i]->isEnabled()); });
+                        break;
                     }
+                } else {
+                    pressed = !pressed;
+                    make([pressed](const Populated& p) { p.button->setPressed(pressed); });
                 }
-                Scene fresh(QSize(300, 200), QColor::fromRgb(kBlue));
-                fresh.setDevicePixelRatio(dpr);
-                const Populated same = populate(fresh);
-                for (int i = 0; i < elements.all.size(); ++i)
-                    same.all[i]->setVisible(elements.all[i]->isVisible());
-                for (int i = 0; i < elements.labels.size(); ++i)
-                    labelStates[i].applyTo(*same.labels[i]);
-                same.button->setPressed(pressed);
-                QVERIFY2(changed.picture() == fresh.picture(),
-                         qPrintable(QStringLiteral("at scale %1 after round %2").arg(dpr).arg(round)));
             }
+            Scene fresh(QSize(300, 200), QColor::fromRgb(kFieldBlue));
+            fresh.setDevicePixelRatio(dpr);
+            const Populated same = populate(fresh);
+            for (const Change& change : made)
+                change(same);
+            QVERIFY2(changed.picture() == fresh.picture(),
+                     qPrintable(QStringLiteral("after round %1").arg(round)));
         }
     }
 
     void aDisabledLabelDrawsItsTextInTheDisabledStyle() {
-        Scene scene(QSize(120, 40), QColor::fromRgb(kBlue));
+        Scene scene(QSize(120, 40), QColor::fromRgb(kFieldBlue));
         Label& label = scene.add<Label>(QRect(0, 0, 120, 40), QStringLiteral("Старт"), plainFont());
-        label.setBackgroundColor(QColor::fromRgb(kYellow));
+        label.setBackgroundColor(QColor::fromRgb(kPathYellow));
         const QImage enabled = scene.picture().copy();
         label.setEnabled(false);
         QVERIFY(scene.picture() != enabled);
-        QCOMPARE(scene.colorAt(QPointF(1, 1)), kYellow);
+        QCOMPARE(scene.colorAt(QPointF(1, 1)), kPathYellow);
     }
 };
 
