@@ -42,9 +42,9 @@ GameWindow::GameWindow()
     , helpPanel_(scene(), [this](const QUrl& url) { openLink(url); }) {
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
-    QPalette look = palette();
-    look.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
-    setPalette(look);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    setPalette(colours);
 
     // Stacking order, bottom first: the start label, the maze, then the help and exit labels.
     scene::Scene& scene = this->scene();

@@ -23,8 +23,8 @@ class SceneWindow;
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
-    // Changes whenever the style or palette does, so cached renderings know they are stale.
-    int look;
+    // Changes whenever the style or palette does, so kept renderings know they are stale.
+    int styleVersion;
     qreal devicePixelRatio;
 };
 

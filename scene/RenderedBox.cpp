@@ -35,12 +35,12 @@ QRect RenderedBox::deviceExtent(qreal devicePixelRatio) const {
 }
 
 void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
-    if (!renderedValid_ || renderedLook_ != context.look || renderedRatio_ != context.devicePixelRatio ||
-        rendered_.size() != deviceBounds().size()) {
+    if (!renderedValid_ || renderedStyleVersion_ != context.styleVersion ||
+        renderedRatio_ != context.devicePixelRatio || rendered_.size() != deviceBounds().size()) {
         rendered_ = QImage(deviceBounds().size(), QImage::Format_RGB32);
         render(rendered_, context);
         renderedValid_ = true;
-        renderedLook_ = context.look;
+        renderedStyleVersion_ = context.styleVersion;
         renderedRatio_ = context.devicePixelRatio;
     }
     painter.resetTransform();

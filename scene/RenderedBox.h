@@ -25,7 +25,7 @@ protected:
 private:
     mutable QImage rendered_;
     mutable bool renderedValid_ = false;
-    mutable int renderedLook_ = -1;
+    mutable int renderedStyleVersion_ = -1;
     mutable qreal renderedRatio_ = 0;
 };
 

@@ -41,10 +41,10 @@ void Scene::setDevicePixelRatio(qreal dpr) {
     invalidate(image_.rect());
 }
 
-void Scene::setLook(const QStyle* style, const QPalette& palette) {
+void Scene::setStyle(const QStyle* style, const QPalette& palette) {
     style_ = style;
     palette_ = palette;
-    ++look_;
+    ++styleVersion_;
     invalidate(image_.rect());
 }
 
@@ -59,7 +59,7 @@ void Scene::invalidate(const QRect& deviceArea) {
 
 void Scene::render() {
     QPainter painter(&canvas_);
-    const PaintContext context{style_, palette_, look_, dpr_};
+    const PaintContext context{style_, palette_, styleVersion_, dpr_};
     painter.setClipRect(stale_);
     painter.fillRect(stale_, background_);
     for (const auto& element : elements_) {

@@ -43,18 +43,20 @@ public:
 
     // The elements in stacking order, the bottom one first.
     std::size_t elementCount() const { return elements_.size(); }
-    Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
+    const Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
 
     qreal devicePixelRatio() const { return dpr_; }
     // A new ratio renders everything again, cached renderings included.
     void setDevicePixelRatio(qreal dpr);
-    void setLook(const QStyle* style, const QPalette& palette);
+    // The style and palette the elements draw with; a change renders everything again.
+    void setStyle(const QStyle* style, const QPalette& palette);
 
     // The colour the picture has at the device pixel under a point of the client area, given in logical
     // pixels as a platform reports it (a device pixel's position divided by the ratio); nothing outside it.
     // Cheap enough for every pointer move: no allocation, and no rendering unless something changed.
     std::optional<QRgb> colorAt(QPointF pos);
-    // The picture, up to date, with the device pixel ratio set for drawing it.
+    // The picture, up to date, with the device pixel ratio set for drawing it. It is rendered again in place,
+    // so a copy by value, which shares its pixels, changes with it: keep one with QImage::copy().
     const QImage& picture();
 
     // The topmost shown and enabled element that takes pointer input at the device pixel under the point, or
@@ -84,7 +86,7 @@ private:
     qreal dpr_ = 0;
     const QStyle* style_ = nullptr;
     QPalette palette_;
-    int look_ = 0;
+    int styleVersion_ = 0;
     // The picture, with the ratio set for the window to draw it, and the colour read-back's source.
     QImage image_;
     // The same pixels, written through a view without the ratio, so that areas and elements place device

@@ -17,7 +17,7 @@ namespace {
 QString pictureProblems(GameWindow& window) {
     const QImage stepByStep = window.scene().picture().copy();
     const QString onScreen = differences(stepByStep, screenOf(window));
-    window.scene().setLook(window.style(), window.palette());
+    window.scene().setStyle(window.style(), window.palette());
     const QString fresh = differences(window.scene().picture(), stepByStep);
     QStringList problems;
     if (!fresh.isEmpty())
