@@ -3,6 +3,7 @@
 // and a picture that stays right through many changes between two readings.
 #include "maze/Maze.h"
 #include "scene/Button.h"
+#include "scene/Font.h"
 #include "scene/GroupBox.h"
 #include "scene/Label.h"
 #include "scene/Picture.h"
@@ -32,12 +33,6 @@ protected:
     void backgroundPointerMoved(QPointF pos) override { moves << pos; }
 };
 
-QFont plainFont() {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(13);
-    return font;
-}
-
 void send(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent event(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
@@ -66,10 +61,10 @@ Element& addOfKind(Scene& scene, const QString& kind, const QRect& rect) {
     if (kind == u"picture")
         return scene.add<Picture>(rect, QImage(), QColor(0, 64, 0));
     if (kind == u"button")
-        return scene.add<Button>(rect, kind, plainFont());
+        return scene.add<Button>(rect, kind, defaultFont());
     if (kind == u"group box")
-        return scene.add<GroupBox>(rect, kind, plainFont(), QColor(0, 64, 0));
-    return scene.add<Label>(rect, kind, plainFont());
+        return scene.add<GroupBox>(rect, kind, defaultFont(), QColor(0, 64, 0));
+    return scene.add<Label>(rect, kind, defaultFont());
 }
 
 // Every kind of element in a fixed random layout: lines and circles, two labels over them, and a group box
@@ -93,15 +88,15 @@ Populated populate(Scene& scene) {
             p.all << &scene.add<Line>(QPoint(pick(0, 299), pick(0, 199)), QPoint(pick(0, 299), pick(0, 199)),
                                       pick(1, 40), QColor::fromRgb(kPathYellow));
     }
-    p.labels << &scene.add<Label>(QRect(7, 9, 61, 23), QStringLiteral("метка"), plainFont())
-             << &scene.add<Label>(QRect(233, 151, 57, 41), QStringLiteral("вторая метка"), plainFont());
-    GroupBox& box =
-        scene.add<GroupBox>(QRect(61, 41, 179, 121), QStringLiteral("Панель"), plainFont(), QColor(0, 64, 0));
-    p.labels << &scene.add<Label>(QRect(80, 80, 100, 30), QStringLiteral("текст"), plainFont(), &box);
+    p.labels << &scene.add<Label>(QRect(7, 9, 61, 23), QStringLiteral("метка"), defaultFont())
+             << &scene.add<Label>(QRect(233, 151, 57, 41), QStringLiteral("вторая метка"), defaultFont());
+    GroupBox& box = scene.add<GroupBox>(QRect(61, 41, 179, 121), QStringLiteral("Панель"), defaultFont(),
+                                        QColor(0, 64, 0));
+    p.labels << &scene.add<Label>(QRect(80, 80, 100, 30), QStringLiteral("текст"), defaultFont(), &box);
     QImage image(23, 17, QImage::Format_RGB32);
     image.fill(QColor(200, 120, 40));
     p.all << &scene.add<Picture>(QRect(70, 120, 29, 31), image, QColor(0, 64, 0), &box);
-    p.button = &scene.add<Button>(QRect(221, 41, 17, 17), QStringLiteral("Х"), plainFont(), &box);
+    p.button = &scene.add<Button>(QRect(221, 41, 17, 17), QStringLiteral("Х"), defaultFont(), &box);
     p.all << p.button << &box;
     for (Label* label : p.labels)
         p.all << label;
@@ -124,7 +119,8 @@ private slots:
         QFETCH(QString, kind);
         RecordingWindow window;
         QStringList clicked;
-        Label& below = window.scene().add<Label>(QRect(10, 10, 80, 40), QStringLiteral("below"), plainFont());
+        Label& below =
+            window.scene().add<Label>(QRect(10, 10, 80, 40), QStringLiteral("below"), defaultFont());
         Element& above = addOfKind(window.scene(), kind, QRect(50, 10, 80, 40));
         below.setClickAction([&] { clicked << QStringLiteral("below"); });
         above.setClickAction([&] { clicked << QStringLiteral("above"); });
@@ -145,8 +141,8 @@ private slots:
     void aClickNeedsPressAndReleaseOnTheSameLabel() {
         RecordingWindow window;
         int clicks = 0;
-        Label& a = window.scene().add<Label>(QRect(0, 0, 50, 50), QStringLiteral("a"), plainFont());
-        window.scene().add<Label>(QRect(100, 0, 50, 50), QStringLiteral("b"), plainFont());
+        Label& a = window.scene().add<Label>(QRect(0, 0, 50, 50), QStringLiteral("a"), defaultFont());
+        window.scene().add<Label>(QRect(100, 0, 50, 50), QStringLiteral("b"), defaultFont());
         a.setClickAction([&] { ++clicks; });
         send(window, QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton, Qt::LeftButton);
         send(window, QEvent::MouseButtonRelease, QPointF(110, 10), Qt::LeftButton, Qt::NoButton);
@@ -273,7 +269,7 @@ private slots:
 
     void aDisabledLabelDrawsItsTextInTheDisabledStyle() {
         Scene scene(QSize(120, 40), QColor::fromRgb(kFieldBlue));
-        Label& label = scene.add<Label>(QRect(0, 0, 120, 40), QStringLiteral("Старт"), plainFont());
+        Label& label = scene.add<Label>(QRect(0, 0, 120, 40), QStringLiteral("Старт"), defaultFont());
         label.setBackgroundColor(QColor::fromRgb(kPathYellow));
         const QImage enabled = scene.picture().copy();
         label.setEnabled(false);
