@@ -1,8 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "GameWindow.h"
 
-#include "forms/Font.h"
 #include "help/Contacts.h"
+#include "scene/Font.h"
 
 #include <QDesktopServices>
 #include <QIcon>
@@ -10,14 +10,14 @@
 namespace {
 
 QFont menuFont() {
-    QFont font = forms::serifFont(16);
+    QFont font = scene::serifFont(16);
     font.setBold(true);
     font.setItalic(true);
     return font;
 }
 
 QFont startFont() {
-    QFont font = forms::defaultFont();
+    QFont font = scene::defaultFont();
     font.setBold(true);
     return font;
 }
@@ -42,13 +42,13 @@ GameWindow::GameWindow()
     , helpPanel_(scene(), [this](const QUrl& url) { openLink(url); }) {
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
-    QPalette look = palette();
-    look.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
-    setPalette(look);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    setPalette(colours);
 
     // Stacking order, bottom first: the start label, the maze, then the help and exit labels.
-    forms::Scene& scene = this->scene();
-    startLabel_ = &scene.add<forms::Label>(QRect(379, 176, 150, 65), QString(), startFont());
+    scene::Scene& scene = this->scene();
+    startLabel_ = &scene.add<scene::Label>(QRect(379, 176, 150, 65), QString(), startFont());
     startLabel_->setAlignment(Qt::AlignHCenter);
     setStartLabelLook(maze::firstIdleLook());
     startLabel_->setClickAction([this] { round_.start(); });
@@ -58,22 +58,22 @@ GameWindow::GameWindow()
         const auto stage = std::size_t(piece.stage);
         if (piece.kind == maze::MazePiece::Segment) {
             const maze::Segment& s = maze::kSegments[stage];
-            segments_[stage] = &scene.add<forms::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
+            segments_[stage] = &scene.add<scene::Line>(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2), s.width,
                                                        QColor::fromRgb(maze::kPathYellow));
             segments_[stage]->setVisible(false);
         } else {
             const maze::Target& t = maze::kTargets[stage];
-            targets_[stage] = &scene.add<forms::Circle>(QRect(t.left, t.top, t.diameter, t.diameter),
+            targets_[stage] = &scene.add<scene::Circle>(QRect(t.left, t.top, t.diameter, t.diameter),
                                                         QColor::fromRgb(t.color));
             targets_[stage]->setVisible(false);
         }
     }
 
-    helpLabel_ = &scene.add<forms::Label>(QRect(512, 16, 81, 25), QStringLiteral("Помощь"), menuFont());
+    helpLabel_ = &scene.add<scene::Label>(QRect(512, 16, 81, 25), QStringLiteral("Помощь"), menuFont());
     helpLabel_->setAlignment(Qt::AlignHCenter);
     helpLabel_->setClickAction([this] { helpPanel_.open(); });
     helpLabel_->setAccessibleRole(QAccessible::Button);
-    exitLabel_ = &scene.add<forms::Label>(QRect(48, 16, 81, 25), QStringLiteral("Выход"), menuFont());
+    exitLabel_ = &scene.add<scene::Label>(QRect(48, 16, 81, 25), QStringLiteral("Выход"), menuFont());
     exitLabel_->setAlignment(Qt::AlignHCenter);
     exitLabel_->setClickAction([this] { endProgram(); });
     exitLabel_->setAccessibleRole(QAccessible::Button);

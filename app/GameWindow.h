@@ -1,16 +1,16 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "forms/Label.h"
-#include "forms/SceneWindow.h"
-#include "forms/Shapes.h"
 #include "help/HelpPanel.h"
 #include "maze/Round.h"
+#include "scene/Label.h"
+#include "scene/SceneWindow.h"
+#include "scene/Shapes.h"
 
 #include <array>
 
 // The game's one window: the blue field, the menu labels, the maze and the round that runs on them.
-class GameWindow final : public forms::SceneWindow, private maze::RoundHost {
+class GameWindow final : public scene::SceneWindow, private maze::RoundHost {
     Q_OBJECT
 
 public:
@@ -20,11 +20,11 @@ public:
     ~GameWindow() override;
 
     const maze::Round& round() const { return round_; }
-    const forms::Label& startLabel() const { return *startLabel_; }
-    const forms::Label& exitLabel() const { return *exitLabel_; }
-    const forms::Label& helpLabel() const { return *helpLabel_; }
-    const forms::Line& segment(int stage) const { return *segments_.at(stage); }
-    const forms::Circle& target(int stage) const { return *targets_.at(stage); }
+    const scene::Label& startLabel() const { return *startLabel_; }
+    const scene::Label& exitLabel() const { return *exitLabel_; }
+    const scene::Label& helpLabel() const { return *helpLabel_; }
+    const scene::Line& segment(int stage) const { return *segments_.at(stage); }
+    const scene::Circle& target(int stage) const { return *targets_.at(stage); }
     const help::HelpPanel& helpPanel() const { return helpPanel_; }
 
 protected:
@@ -42,11 +42,11 @@ private:
     void setMenuVisible(bool visible) override;
     void showWinMessage(const QString& text) override;
 
-    forms::Label* startLabel_ = nullptr;
-    forms::Label* exitLabel_ = nullptr;
-    forms::Label* helpLabel_ = nullptr;
-    std::array<forms::Line*, maze::kStageCount> segments_{};
-    std::array<forms::Circle*, maze::kStageCount> targets_{};
+    scene::Label* startLabel_ = nullptr;
+    scene::Label* exitLabel_ = nullptr;
+    scene::Label* helpLabel_ = nullptr;
+    std::array<scene::Line*, maze::kStageCount> segments_{};
+    std::array<scene::Circle*, maze::kStageCount> targets_{};
     maze::Round round_{*this};
     help::HelpPanel helpPanel_;
 };

@@ -1,10 +1,12 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
-// What one pointer move and one advance cost in a running round, against reading the colour the naive way
-// by grabbing the window. Run headless: build/bench/tropilka_bench
+// What one pointer move costs in a running round, against reading the colour the naive way by grabbing the
+// window; and the moves that change the picture, reaching a circle and touching blue, at display scales 1, 2
+// and 3, against rendering the whole picture. Run headless: build/bench/tropilka_bench
 #include "allocations.h"
 #include "app/GameWindow.h"
-#include "forms/Scene.h"
+#include "help/HelpPanel.h"
 #include "maze/Maze.h"
+#include "scene/Scene.h"
 #include "support/Pupil.h"
 
 #include <QApplication>
@@ -19,27 +21,15 @@ namespace {
 // A point on the fourth segment, away from every target: reading it changes nothing.
 constexpr QPointF kOnThePath(460, 396);
 
+// The one window every benchmark plays in; main() owns it, so it goes before the application does.
+GameWindow* theWindow = nullptr;
+
 GameWindow& gameWindow() {
-    static std::unique_ptr<GameWindow> window = [] {
-        auto w = std::make_unique<GameWindow>();
-        w->setMessagePresenter([](const QString&, const QString&) {});
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qFatal("the window was never exposed");
-        return w;
-    }();
-    return *window;
+    return *theWindow;
 }
 
-// Starts a round and jumps from target to target up to the given stage; jumps over blue are not tested.
 void enterStage(GameWindow& window, int stage) {
-    Pupil pupil(window);
-    if (window.round().isActive())
-        pupil.moveTo(QPointF(5, 530));
-    pupil.startRound();
-    for (int i = 0; i < stage; ++i)
-        window.handlePointerMove(targetCentre(i));
-    if (!window.round().isActive() || window.round().stage() != stage)
+    if (!Pupil(window).jumpToStage(stage))
         qFatal("could not reach stage %d", stage);
 }
 
@@ -88,7 +78,19 @@ void pointerMoveByGrabbing(benchmark::State& state) {
 }
 BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
-// Reaching target k: the next segment and target appear, target k goes, and the third reading of the same
+// The scene rendered at a display scale, whatever the window's: nothing measured here repaints the window,
+// which would take its own scale again. What is pending is rendered first, outside the measurement.
+void renderAtScale(GameWindow& window, qreal scale) {
+    QApplication::processEvents();
+    window.scene().setDevicePixelRatio(scale);
+    (void)window.scene().picture();
+}
+
+// The display scales the moves that change the picture are measured at: a move has 1 ms, one report of a
+// 1000 Hz mouse, at 3.
+const std::vector<int64_t> kScales{1, 2, 3};
+
+// Reaching circle k: the next segment and circle appear, circle k goes, and the third reading of the same
 // move renders what changed.
 void advance(benchmark::State& state) {
     GameWindow& window = gameWindow();
@@ -96,25 +98,92 @@ void advance(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         enterStage(window, stage);
-        QApplication::processEvents();
+        renderAtScale(window, qreal(state.range(1)));
         state.ResumeTiming();
         window.handlePointerMove(targetCentre(stage));
     }
     if (window.round().stage() != stage + 1)
         state.SkipWithError("no advance");
 }
-BENCHMARK(advance)->DenseRange(0, maze::kLastStage - 1)->Unit(benchmark::kMicrosecond)->MinTime(0.05);
+BENCHMARK(advance)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, maze::kLastStage - 1, 1), kScales})
+    ->ArgNames({"stage", "scale"})
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
 
-// For scale: rendering the whole client area, which an advance must not need.
-void fullRender(benchmark::State& state) {
+// Touching blue at stage k: every segment and circle shown goes, the start label and the menu come back,
+// and the picture is rendered again, as the window's next repaint needs it.
+void loss(benchmark::State& state) {
     GameWindow& window = gameWindow();
-    enterStage(window, 6);
+    const int stage = int(state.range(0));
     for (auto _ : state) {
-        window.scene().invalidate(QRect(QPoint(0, 0), GameWindow::kClientSize));
+        state.PauseTiming();
+        enterStage(window, stage);
+        renderAtScale(window, qreal(state.range(1)));
+        state.ResumeTiming();
+        window.handlePointerMove(kAlwaysBlue);
+        (void)window.scene().picture();
+    }
+    if (window.round().isActive())
+        state.SkipWithError("no loss");
+}
+BENCHMARK(loss)
+    ->ArgsProduct({{0, 6, maze::kLastStage}, kScales})
+    ->ArgNames({"stage", "scale"})
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
+// The same in a round started beside the open help panel: what changes lies under the panel.
+void lossUnderHelp(benchmark::State& state) {
+    GameWindow& window = gameWindow();
+    Pupil pupil(window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (window.round().isActive())
+            pupil.moveTo(kAlwaysBlue);
+        pupil.openHelp();
+        pupil.click(kStartBesideHelp);
+        renderAtScale(window, qreal(state.range(0)));
+        state.ResumeTiming();
+        window.handlePointerMove(QPointF(540, 200));
+        (void)window.scene().picture();
+    }
+    if (window.round().isActive())
+        state.SkipWithError("no loss");
+    pupil.closeHelp();
+}
+BENCHMARK(lossUnderHelp)
+    ->ArgsProduct({kScales})
+    ->ArgName("scale")
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
+// For comparison: rendering the whole picture, each label's kept rendering reused, at the last stage (0) or
+// in a round started beside the open help panel (1).
+void wholeRender(benchmark::State& state) {
+    GameWindow& window = gameWindow();
+    Pupil pupil(window);
+    const bool help = state.range(0) != 0;
+    if (help) {
+        if (window.round().isActive())
+            pupil.moveTo(kAlwaysBlue);
+        pupil.openHelp();
+        pupil.click(kStartBesideHelp);
+    } else {
+        enterStage(window, maze::kLastStage);
+    }
+    renderAtScale(window, qreal(state.range(1)));
+    for (auto _ : state) {
+        window.scene().invalidate(QRect(QPoint(0, 0), window.scene().picture().size()));
         benchmark::DoNotOptimize(window.colorAt(kOnThePath));
     }
+    if (help)
+        pupil.closeHelp();
 }
-BENCHMARK(fullRender)->Unit(benchmark::kMicrosecond);
+BENCHMARK(wholeRender)
+    ->ArgsProduct({{0, 1}, kScales})
+    ->ArgNames({"help", "scale"})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -122,6 +191,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    GameWindow window;
+    window.setMessagePresenter([](const QString&, const QString&) {});
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("the window was never exposed");
+    theWindow = &window;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,6 +3,8 @@
 // from process start to the first frame on screen, peak resident memory, CPU time while idle, and CPU time
 // per real pointer move (XTest, through xdotool) during a round. Runs alternate between the two programs;
 // the report gives medians. Run through bench/footprint.sh, which provides the X server.
+#include "maze/Maze.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,8 +21,6 @@
 
 namespace {
 
-constexpr QRgb kBlue = qRgb(0, 0, 255);
-constexpr QRgb kRed = qRgb(255, 0, 0);
 // Where the client areas lie on the screen: with no window manager, at its top-left on X11; Windows (Wine)
 // centres them.
 QPoint origin;
@@ -103,7 +103,7 @@ bool waitFor(const auto& condition, int timeoutMs) {
 // Starts the program and waits for its first frame; the time it took, in milliseconds.
 double startUp(QProcess& process, const QString& program) {
     xdotool({QStringLiteral("mousemove"), QStringLiteral("640"), QStringLiteral("630")});
-    if (!waitFor([] { return pixelAt(kProbe) != kBlue; }, 5000))
+    if (!waitFor([] { return pixelAt(kProbe) != maze::kFieldBlue; }, 5000))
         qFatal("the screen still shows a window");
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer sinceStart;
@@ -111,7 +111,7 @@ double startUp(QProcess& process, const QString& program) {
     process.start(program, {});
     if (!process.waitForStarted())
         qFatal("cannot start %s", qPrintable(program));
-    if (!waitFor([] { return pixelAt(kProbe) == kBlue; }, 20000))
+    if (!waitFor([] { return pixelAt(kProbe) == maze::kFieldBlue; }, 20000))
         qFatal("%s never showed its window", qPrintable(program));
     return sinceStart.nsecsElapsed() / 1e6;
 }
@@ -141,7 +141,7 @@ Run measure(const QString& program, bool isGame, int idleSeconds, int moves) {
     xdotool({QStringLiteral("mousemove"), QString::number(start.x()), QString::number(start.y()),
              QStringLiteral("click"), QStringLiteral("1")});
     QThread::msleep(300);
-    if (isGame && pixelAt(kFirstCircle) != kRed)
+    if (isGame && pixelAt(kFirstCircle) != maze::kTargetRed)
         qFatal("the round did not start");
     const QStringList path = pathMoves(moves);
     xdotool(path.mid(0, 5));
@@ -150,7 +150,7 @@ Run measure(const QString& program, bool isGame, int idleSeconds, int moves) {
     xdotool(path);
     QThread::msleep(300);
     run.cpuPerMoveUs = (cpuNs(pid) - movesBefore) / 1e3 / moves;
-    if (isGame && pixelAt(kFirstCircle) != kRed)
+    if (isGame && pixelAt(kFirstCircle) != maze::kTargetRed)
         qFatal("the moves changed the round");
 
     run.peakKiB = peakResidentKiB(pid);

@@ -2,7 +2,7 @@
 #include "HelpPanel.h"
 
 #include "Contacts.h"
-#include "forms/Font.h"
+#include "scene/Font.h"
 
 #include <QFontMetrics>
 #include <QPixmap>
@@ -47,7 +47,7 @@ QString portraitToolTip() {
 
 } // namespace
 
-HelpPanel::HelpPanel(forms::Scene& scene, LinkAction openLink)
+HelpPanel::HelpPanel(scene::Scene& scene, LinkAction openLink)
     : scene_(scene)
     , openLink_(std::move(openLink)) {
 }
@@ -64,18 +64,18 @@ void HelpPanel::close() {
 }
 
 // Texts are drawn in the palette's HighlightedText on the panel's green, unless told otherwise.
-forms::Label& HelpPanel::addText(QRect rect, const QString& text) {
-    forms::Label& label = scene_.add<forms::Label>(rect, text, forms::defaultFont(), box_);
+scene::Label& HelpPanel::addText(QRect rect, const QString& text) {
+    scene::Label& label = scene_.add<scene::Label>(rect, text, scene::defaultFont(), box_);
     label.setBackgroundColor(kDarkGreen);
     label.setTextRole(QPalette::HighlightedText);
     return label;
 }
 
-forms::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& url) {
+scene::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& url) {
     // An address must be readable whole: widen its box to the text where the face needs it.
-    const int textWidth = QFontMetrics(forms::defaultFont()).horizontalAdvance(text) + 1;
+    const int textWidth = QFontMetrics(scene::defaultFont()).horizontalAdvance(text) + 1;
     rect.setWidth(std::max(rect.width(), textWidth));
-    forms::Label& link = addText(rect, text);
+    scene::Label& link = addText(rect, text);
     link.setTextColor(kCyan);
     link.setCursor(handCursor_);
     link.setClickAction([this, url] { openLink_(url); });
@@ -86,16 +86,16 @@ forms::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& ur
 void HelpPanel::build() {
     handCursor_ = QCursor(QPixmap(QStringLiteral(":/cursors/hand.xpm")), kHandHotSpot.x(), kHandHotSpot.y());
 
-    QFont boldFont = forms::defaultFont();
+    QFont boldFont = scene::defaultFont();
     boldFont.setBold(true);
-    box_ = &scene_.add<forms::GroupBox>(kPanelRect, panelTitle(), boldFont, kDarkGreen);
+    box_ = &scene_.add<scene::GroupBox>(kPanelRect, panelTitle(), boldFont, kDarkGreen);
     box_->setVisible(false);
 
-    authorPortrait_ = &scene_.add<forms::Picture>(
+    authorPortrait_ = &scene_.add<scene::Picture>(
         inPanel(18, 23, 105, 137), QImage(QStringLiteral(":/pictures/author.png")), kDarkGreen, box_);
     authorPortrait_->setToolTip(portraitToolTip());
     authorPortrait_->setAccessibleName(QStringLiteral("Портрет автора"));
-    designerPicture_ = &scene_.add<forms::Picture>(
+    designerPicture_ = &scene_.add<scene::Picture>(
         inPanel(254, 24, 113, 137), QImage(QStringLiteral(":/pictures/designer.png")), kDarkGreen, box_);
     designerPicture_->setAccessibleName(QStringLiteral("Ребёнок за компьютером"));
 
@@ -111,7 +111,7 @@ void HelpPanel::build() {
     authorSiteLink_ = &addLink(inPanel(221, 239, 99, 17), authorSite(), authorSiteUrl());
     authorSiteLink_->setToolTip(QStringLiteral("Захады нэ бойса, виходи - не плач."));
 
-    closeButton_ = &scene_.add<forms::Button>(inPanel(368, 0, 17, 17), QStringLiteral("Х"), boldFont, box_);
+    closeButton_ = &scene_.add<scene::Button>(inPanel(368, 0, 17, 17), QStringLiteral("Х"), boldFont, box_);
     closeButton_->setToolTip(QStringLiteral("Закрыть помощь"));
     closeButton_->setClickAction([this] { close(); });
 }

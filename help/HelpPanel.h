@@ -1,11 +1,11 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "forms/Button.h"
-#include "forms/GroupBox.h"
-#include "forms/Label.h"
-#include "forms/Picture.h"
-#include "forms/Scene.h"
+#include "scene/Button.h"
+#include "scene/GroupBox.h"
+#include "scene/Label.h"
+#include "scene/Picture.h"
+#include "scene/Scene.h"
 
 #include <QCursor>
 #include <QUrl>
@@ -20,7 +20,7 @@ class HelpPanel final {
 public:
     using LinkAction = std::function<void(const QUrl&)>;
 
-    HelpPanel(forms::Scene& scene, LinkAction openLink);
+    HelpPanel(scene::Scene& scene, LinkAction openLink);
     HelpPanel(const HelpPanel&) = delete;
     HelpPanel& operator=(const HelpPanel&) = delete;
 
@@ -30,36 +30,36 @@ public:
     bool isBuilt() const { return box_ != nullptr; }
 
     // Parts of the panel, for those who look at it; they exist once it has been opened.
-    const forms::GroupBox& box() const { return *box_; }
-    const forms::Button& closeButton() const { return *closeButton_; }
-    const forms::Picture& authorPortrait() const { return *authorPortrait_; }
-    const forms::Picture& designerPicture() const { return *designerPicture_; }
-    const forms::Label& purposeText() const { return *purposeText_; }
-    const forms::Label& thanksText() const { return *thanksText_; }
-    const forms::Label& feedbackText() const { return *feedbackText_; }
-    const forms::Label& otherProgramsText() const { return *otherProgramsText_; }
-    const forms::Label& artistMailLink() const { return *artistMailLink_; }
-    const forms::Label& authorMailLink() const { return *authorMailLink_; }
-    const forms::Label& authorSiteLink() const { return *authorSiteLink_; }
+    const scene::GroupBox& box() const { return *box_; }
+    const scene::Button& closeButton() const { return *closeButton_; }
+    const scene::Picture& authorPortrait() const { return *authorPortrait_; }
+    const scene::Picture& designerPicture() const { return *designerPicture_; }
+    const scene::Label& purposeText() const { return *purposeText_; }
+    const scene::Label& thanksText() const { return *thanksText_; }
+    const scene::Label& feedbackText() const { return *feedbackText_; }
+    const scene::Label& otherProgramsText() const { return *otherProgramsText_; }
+    const scene::Label& artistMailLink() const { return *artistMailLink_; }
+    const scene::Label& authorMailLink() const { return *authorMailLink_; }
+    const scene::Label& authorSiteLink() const { return *authorSiteLink_; }
 
 private:
     void build();
-    forms::Label& addText(QRect rect, const QString& text);
-    forms::Label& addLink(QRect rect, const QString& text, const QUrl& url);
+    scene::Label& addText(QRect rect, const QString& text);
+    scene::Label& addLink(QRect rect, const QString& text, const QUrl& url);
 
-    forms::Scene& scene_;
+    scene::Scene& scene_;
     LinkAction openLink_;
-    forms::GroupBox* box_ = nullptr;
-    forms::Button* closeButton_ = nullptr;
-    forms::Picture* authorPortrait_ = nullptr;
-    forms::Picture* designerPicture_ = nullptr;
-    forms::Label* purposeText_ = nullptr;
-    forms::Label* thanksText_ = nullptr;
-    forms::Label* feedbackText_ = nullptr;
-    forms::Label* otherProgramsText_ = nullptr;
-    forms::Label* artistMailLink_ = nullptr;
-    forms::Label* authorMailLink_ = nullptr;
-    forms::Label* authorSiteLink_ = nullptr;
+    scene::GroupBox* box_ = nullptr;
+    scene::Button* closeButton_ = nullptr;
+    scene::Picture* authorPortrait_ = nullptr;
+    scene::Picture* designerPicture_ = nullptr;
+    scene::Label* purposeText_ = nullptr;
+    scene::Label* thanksText_ = nullptr;
+    scene::Label* feedbackText_ = nullptr;
+    scene::Label* otherProgramsText_ = nullptr;
+    scene::Label* artistMailLink_ = nullptr;
+    scene::Label* authorMailLink_ = nullptr;
+    scene::Label* authorSiteLink_ = nullptr;
     QCursor handCursor_;
 };
 

@@ -26,6 +26,8 @@ StartLabelLook roundLook() {
             kInstructionPixelSize};
 }
 
+// Its line ends are Windows' CR LF, as the message always had them, which Qt shows as one line break each;
+// the fifteen blanks set the second line off towards the middle of the first.
 QString winMessageText() {
     return QStringLiteral("Молодец, Вы прошли испытание\r\n\r\n               Позовите учителя");
 }

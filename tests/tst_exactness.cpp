@@ -9,19 +9,15 @@
 
 #include <QApplication>
 #include <QTest>
-#include <memory>
 
 namespace {
-
-// Blue at every stage, away from the maze and the labels.
-constexpr QPoint kAlwaysBlue(2, 530);
 
 // Compares the window's picture with a rendering of it from scratch (every cached label rendering too), and
 // with what the window shows on screen after its partial repaints.
 QString pictureProblems(GameWindow& window) {
     const QImage stepByStep = window.scene().picture().copy();
     const QString onScreen = differences(stepByStep, screenOf(window));
-    window.scene().setLook(window.style(), window.palette());
+    window.scene().setStyle(window.style(), window.palette());
     const QString fresh = differences(window.scene().picture(), stepByStep);
     QStringList problems;
     if (!fresh.isEmpty())
@@ -67,63 +63,34 @@ QRect deviceRect(const GameWindow& window, const QRect& logical) {
         .adjusted(-2, -2, 2, 2);
 }
 
-class RoundAtStage {
-public:
-    RoundAtStage(GameWindow& window, Pupil& pupil, int stage)
-        : window_(window)
-        , pupil_(pupil)
-        , stage_(stage) {}
-
-    // Starts a round afresh and jumps from target to target: only reported positions count.
-    bool enter() {
-        if (window_.round().isActive())
-            pupil_.moveTo(kAlwaysBlue);
-        pupil_.startRound();
-        for (int i = 0; i < stage_; ++i)
-            pupil_.moveTo(targetCentre(i));
-        return window_.round().isActive() && window_.round().stage() == stage_;
-    }
-
-    // What a move to the device pixel did, as the colours the screen shows there say it must: blue ends the
-    // round, green wins it, anything else but red leaves it as it was. Red advances it, and the same move
-    // then sees what the next stage shows there: blue under the reached target ends the round after all.
-    QString probe(QPoint pixel, QRgb shown, QRgb shownNext) {
-        const qsizetype messages = pupil_.messages().size();
-        pupil_.moveToDevicePixel(pixel);
-        const bool active = window_.round().isActive();
-        const int stage = window_.round().stage();
-        const bool won = pupil_.messages().size() == messages + 1;
-        bool right = false;
-        if (shown == maze::kFieldBlue)
-            right = !active && !won;
-        else if (shown == maze::kTargetRed && shownNext == maze::kFieldBlue)
-            right = !active && !won;
-        else if (shown == maze::kTargetRed)
-            right = active && stage == stage_ + 1;
-        else if (shown == maze::kGoalGreen)
-            right = !active && won;
-        else
-            right = active && stage == stage_;
-        QString problem;
-        if (!right)
-            problem = QStringLiteral("stage %1, device pixel %2,%3 shows #%4: the round is %5 at stage %6%7")
-                          .arg(stage_)
-                          .arg(pixel.x())
-                          .arg(pixel.y())
-                          .arg(shown & 0xffffffu, 6, 16, QLatin1Char('0'))
-                          .arg(active ? u"on" : u"over")
-                          .arg(stage)
-                          .arg(won ? u", won" : u"");
-        if ((!active || stage != stage_) && !enter())
-            problem += QStringLiteral("; cannot return to stage %1").arg(stage_);
-        return problem;
-    }
-
-private:
-    GameWindow& window_;
-    Pupil& pupil_;
-    int stage_;
-};
+// What a move to the device pixel did at the stage, as the colours the screen shows there say it must: blue
+// ends the round, green wins it, anything else but red leaves it as it was. Red advances it, and the same
+// move then sees what the next stage shows there: blue under the reached target ends the round after all.
+// Returns to the stage afterwards.
+QString probeProblem(GameWindow& window, Pupil& pupil, int stage, QPoint pixel, QRgb shown, QRgb shownNext) {
+    const qsizetype messages = pupil.messages().size();
+    pupil.moveToDevicePixel(pixel);
+    const bool active = window.round().isActive();
+    const int now = window.round().stage();
+    const bool won = pupil.messages().size() == messages + 1;
+    bool right = false;
+    if (shown == maze::kFieldBlue || (shown == maze::kTargetRed && shownNext == maze::kFieldBlue))
+        right = !active && !won;
+    else if (shown == maze::kTargetRed)
+        right = active && now == stage + 1;
+    else if (shown == maze::kGoalGreen)
+        right = !active && won;
+    else
+        right = active && now == stage;
+    QString problem;
+    if (!right)
+        problem =
+            QString::asprintf("device pixel %d,%d shows #%06x: the round is %s at stage %d%s", pixel.x(),
+                              pixel.y(), shown & 0xffffffu, active ? "on" : "over", now, won ? ", won" : "");
+    if (!pupil.jumpToStage(stage))
+        problem += QStringLiteral("; cannot return to the stage");
+    return problem;
+}
 
 } // namespace
 
@@ -133,90 +100,77 @@ class Exactness : public QObject {
 private slots:
     void initTestCase() { qInfo("device pixel ratio %g", qApp->devicePixelRatio()); }
 
-    // Around each stage's segment and target, and the start label: every pixel on either side of an edge.
+    // Around the stage's segment and target, and the start label: every pixel on either side of an edge.
+    void theRoundReactsToTheColourShownAtEveryEdge_data() { stageRows(); }
     void theRoundReactsToTheColourShownAtEveryEdge() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
-        int probed = 0;
+        QFETCH(int, stage);
+        auto&& [window, pupil] = Game();
         QImage next;
-        for (int stage = 0; stage <= maze::kLastStage; ++stage) {
-            RoundAtStage round(*window, pupil, stage);
-            QImage screen = next;
-            if (stage == 0) {
-                QVERIFY(round.enter());
-                screen = screenOf(*window);
-            }
-            if (stage < maze::kLastStage) {
-                QVERIFY(RoundAtStage(*window, pupil, stage + 1).enter());
-                next = screenOf(*window);
-            }
-            QVERIFY(round.enter());
-            const maze::Segment& s = maze::kSegments[std::size_t(stage)];
-            const maze::Target& t = maze::kTargets[std::size_t(stage)];
-            const int reach = s.width / 2 + 2;
-            QList<QRect> areas{deviceRect(*window, QRect(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2))
-                                                       .normalized()
-                                                       .adjusted(-reach, -reach, reach, reach)),
-                               deviceRect(*window, QRect(t.left, t.top, t.diameter, t.diameter))};
-            if (stage == 0)
-                areas << deviceRect(*window, window->startLabel().bounds());
-            for (const QRect& area : areas) {
-                for (const QPoint pixel : edgePixels(screen, area)) {
-                    const QRgb shownNext = stage < maze::kLastStage ? next.pixel(pixel) : maze::kFieldBlue;
-                    const QString problem = round.probe(pixel, screen.pixel(pixel), shownNext);
-                    QVERIFY2(problem.isEmpty(), qPrintable(problem));
-                    ++probed;
-                }
+        if (stage < maze::kLastStage) {
+            QVERIFY(pupil.jumpToStage(stage + 1));
+            next = screenOf(*window);
+        }
+        QVERIFY(pupil.jumpToStage(stage));
+        const QImage screen = screenOf(*window);
+        const maze::Segment& s = maze::kSegments[std::size_t(stage)];
+        const maze::Target& t = maze::kTargets[std::size_t(stage)];
+        const int reach = s.width / 2 + 2;
+        QList<QRect> areas{deviceRect(*window, QRect(QPoint(s.x1, s.y1), QPoint(s.x2, s.y2))
+                                                   .normalized()
+                                                   .adjusted(-reach, -reach, reach, reach)),
+                           deviceRect(*window, QRect(t.left, t.top, t.diameter, t.diameter))};
+        if (stage == 0)
+            areas << deviceRect(*window, window->startLabel().bounds());
+        int probed = 0;
+        for (const QRect& area : areas) {
+            for (const QPoint pixel : edgePixels(screen, area)) {
+                const QRgb shownNext = next.isNull() ? maze::kFieldBlue : next.pixel(pixel);
+                const QString problem =
+                    probeProblem(*window, pupil, stage, pixel, screen.pixel(pixel), shownNext);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+                ++probed;
             }
         }
         qInfo("%d device pixels probed", probed);
     }
 
-    // Whole games, won and lost at several stages, with help opened and closed and a round started while it
+    // Whole games, lost at several stages and won, with help opened and closed and a round started while it
     // is open: after every step the picture is what a fresh rendering gives, and the screen shows it.
     void thePictureStaysExactStepByStep() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
-        const auto check = [&](const char* step) {
+        auto&& [window, pupil] = Game();
+        const auto check = [&](const QString& step) {
             const QString problems = pictureProblems(*window);
-            return problems.isEmpty() ? QString() : QLatin1StringView(step) + QStringLiteral(": ") + problems;
+            return problems.isEmpty() ? QString() : step + QStringLiteral(": ") + problems;
         };
-        const auto jumpTo = [&](int stage) {
-            for (int jump = 0;
-                 jump < maze::kStageCount && window->round().isActive() && window->round().stage() < stage;
-                 ++jump)
-                pupil.moveTo(targetCentre(window->round().stage()));
-        };
-        VERIFY_NO_PROBLEMS(check("idle"));
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("idle")));
         for (const int lossAt : {3, 7, maze::kLastStage}) {
             pupil.startRound();
-            VERIFY_NO_PROBLEMS(check("round started"));
+            VERIFY_NO_PROBLEMS(check(QStringLiteral("round started")));
             for (int stage = 1; stage <= lossAt; ++stage) {
-                jumpTo(stage);
-                VERIFY_NO_PROBLEMS(check("advanced"));
+                QVERIFY(pupil.jumpToStage(stage));
+                VERIFY_NO_PROBLEMS(check(QStringLiteral("advanced to stage %1").arg(stage)));
             }
             pupil.moveTo(kAlwaysBlue);
-            VERIFY_NO_PROBLEMS(check("lost"));
+            VERIFY_NO_PROBLEMS(check(QStringLiteral("lost at stage %1").arg(lossAt)));
         }
-        pupil.startRound();
-        jumpTo(maze::kLastStage);
+        QVERIFY(pupil.jumpToStage(maze::kLastStage));
         pupil.moveTo(targetCentre(maze::kLastStage));
         QCOMPARE(pupil.messages().size(), 1);
-        VERIFY_NO_PROBLEMS(check("won"));
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("won")));
 
-        pupil.click(window->helpLabel().bounds().center());
-        VERIFY_NO_PROBLEMS(check("help opened"));
-        pupil.click(QPoint(517, 200)); // the start label's end, beside the panel
+        pupil.openHelp();
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("help opened")));
+        pupil.click(kStartBesideHelp);
         QVERIFY(window->round().isActive());
-        VERIFY_NO_PROBLEMS(check("round started under help"));
-        pupil.click(window->helpPanel().closeButton().bounds().center());
-        VERIFY_NO_PROBLEMS(check("help closed in a round"));
-        jumpTo(2);
-        VERIFY_NO_PROBLEMS(check("advanced after help"));
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("round started under help")));
+        pupil.closeHelp();
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("help closed in a round")));
+        QVERIFY(pupil.jumpToStage(2));
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("advanced after help")));
         pupil.moveTo(kAlwaysBlue);
-        pupil.click(window->helpLabel().bounds().center());
-        pupil.click(window->helpPanel().closeButton().bounds().center());
-        VERIFY_NO_PROBLEMS(check("help opened and closed"));
+        pupil.openHelp();
+        pupil.closeHelp();
+        VERIFY_NO_PROBLEMS(check(QStringLiteral("help opened and closed")));
     }
 };
 

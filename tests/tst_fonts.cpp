@@ -31,7 +31,7 @@ QRect inkOf(const QString& text, const QFont& font, QSize box) {
     return ink;
 }
 
-QString fitProblems(const forms::Label& label, bool mayShrink) {
+QString fitProblems(const scene::Label& label, bool mayShrink) {
     const QFont font = label.fittedFont();
     const QRect ink = inkOf(label.text(), font, label.bounds().size());
     QStringList problems;
@@ -39,18 +39,13 @@ QString fitProblems(const forms::Label& label, bool mayShrink) {
     // to the right or below.
     const QSize box = label.bounds().size();
     if (ink.width() > box.width() || ink.right() >= box.width() || ink.bottom() >= box.height())
-        problems << QStringLiteral("\"%1\" at %2 px needs %3x%4 from its box's corner, its box is %5x%6")
-                        .arg(label.text())
-                        .arg(font.pixelSize())
-                        .arg(ink.right() + 1)
-                        .arg(ink.bottom() + 1)
-                        .arg(label.bounds().width())
-                        .arg(label.bounds().height());
+        problems << QString::asprintf("\"%s\" at %d px needs %dx%d from its box's corner, its box is %dx%d",
+                                      qUtf8Printable(label.text()), font.pixelSize(), ink.right() + 1,
+                                      ink.bottom() + 1, box.width(), box.height());
     if (!mayShrink && font.pixelSize() != label.font().pixelSize())
-        problems << QStringLiteral("\"%1\" shrinks from %2 to %3 px with the faces it was made for")
-                        .arg(label.text())
-                        .arg(label.font().pixelSize())
-                        .arg(font.pixelSize());
+        problems << QString::asprintf("\"%s\" shrinks from %d to %d px with the faces it was made for",
+                                      qUtf8Printable(label.text()), label.font().pixelSize(),
+                                      font.pixelSize());
     return problems.join(QStringLiteral("; "));
 }
 
@@ -68,22 +63,22 @@ private slots:
         QCOMPARE(face, madeFor ? QStringLiteral("Liberation Sans") : QStringLiteral("DejaVu Sans"));
 
         Pupil pupil(*window);
-        pupil.click(window->helpLabel().bounds().center());
+        pupil.openHelp();
         const help::HelpPanel& panel = window->helpPanel();
         QStringList problems;
-        for (const forms::Label* label :
+        for (const scene::Label* label :
              {&window->startLabel(), &window->exitLabel(), &window->helpLabel(), &panel.purposeText(),
               &panel.thanksText(), &panel.feedbackText(), &panel.otherProgramsText(), &panel.artistMailLink(),
               &panel.authorMailLink(), &panel.authorSiteLink()})
             problems << fitProblems(*label, !madeFor);
-        pupil.click(QPoint(517, 200)); // a round, for the instruction on the start label
+        pupil.click(kStartBesideHelp); // a round, for the instruction on the start label
         QVERIFY(window->round().isActive());
         problems << fitProblems(window->startLabel(), !madeFor);
         problems.removeAll(QString());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
 
         // The panel's title interrupts its top border, inside the panel.
-        QVERIFY(QFontMetrics(panel.box().font()).horizontalAdvance(panel.box().title()) + 12 <=
+        QVERIFY(QFontMetrics(panel.box().font()).horizontalAdvance(panel.box().text()) + 12 <=
                 panel.box().bounds().width());
     }
 };

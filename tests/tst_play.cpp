@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <memory>
 #include <qpa/qwindowsysteminterface.h>
 
 class PlayingTheGame : public QObject {
@@ -28,8 +27,7 @@ private slots:
     }
 
     void movesAtIdleChangeNothing() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         for (int x = 0; x < GameWindow::kClientSize.width(); x += 7)
             pupil.moveTo(QPointF(x, x * 0.8));
         VERIFY_NO_PROBLEMS(idleProblems(*window, true));
@@ -40,8 +38,7 @@ private slots:
 
     // The pupil follows the visible path from circle to circle, twice, as two pupils in a row would.
     void aPupilWinsTwoRoundsInARow() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         for (int round = 1; round <= 2; ++round) {
             pupil.startRound();
             VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
@@ -69,8 +66,7 @@ private slots:
 
     void touchingBlueReturnsToIdleSilently() {
         QFETCH(int, stage);
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QVERIFY(pupil.reachStage(stage));
         QVERIFY(pupil.walkOntoBlue());
         VERIFY_NO_PROBLEMS(idleProblems(*window));
@@ -81,8 +77,7 @@ private slots:
 
     // The light-yellow start label shows none of the colours the game reacts to.
     void restingOnTheDisabledStartLabelDoesNothing() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         pupil.startRound();
         const QRect label = window->startLabel().bounds();
         for (int y = label.top(); y <= label.bottom(); y += 2)
@@ -90,7 +85,7 @@ private slots:
                 pupil.moveTo(QPoint(x, y));
         VERIFY_NO_PROBLEMS(roundProblems(*window, 0));
         // A click on the disabled label does not restart anything either.
-        pupil.moveTo(QPoint(385, 216));
+        pupil.moveTo(kStartOnPath);
         QVERIFY(pupil.walkToCurrentCircle());
         pupil.click(label.center());
         VERIFY_NO_PROBLEMS(roundProblems(*window, 1));
@@ -98,8 +93,7 @@ private slots:
 
     // A fast move may jump over blue: only the reported positions count.
     void aJumpAcrossBlueDoesNotLose() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QVERIFY(pupil.reachStage(1));
         pupil.moveTo(QPoint(340, 216)); // back on segment 0, far across the blue from target 0's place
         VERIFY_NO_PROBLEMS(roundProblems(*window, 1));
@@ -109,8 +103,7 @@ private slots:
 
     // Qt goes on reporting moves while a button is held and the pointer has left the window.
     void movesOutsideTheClientAreaChangeNothing() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QVERIFY(pupil.reachStage(3));
         const QList<QPointF> outside{{-1, 100},  {648, 100}, {100, 536},     {100, -0.5},  {-5000, -5000},
                                      {1e9, 1e9}, {-1e30, 5}, {648.0, 536.0}, {qQNaN(), 3}, {3, qInf()}};
@@ -127,8 +120,7 @@ private slots:
     // the desktop shows the executable's); while it is open the window takes no input, so neither a move
     // onto blue nor a click reaches the game.
     void theWinMessageIsAPlainBoxThatBlocksTheWindow() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QVERIFY(pupil.reachStage(maze::kLastStage));
         window->setMessagePresenter({});
 
@@ -162,8 +154,7 @@ private slots:
 
     // The window's close button works even while the congratulation is open, and ends the program cleanly.
     void closingTheWindowDuringTheWinMessageEndsTheProgram() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QVERIFY(pupil.reachStage(maze::kLastStage));
         window->setMessagePresenter({});
         bool boxWasOpen = false;
@@ -189,8 +180,7 @@ private slots:
     // -- Ending the program
 
     void theExitLabelEndsTheProgramWithStatusZero() {
-        auto window = shownWindow();
-        Pupil pupil(*window);
+        auto&& [window, pupil] = Game();
         QTimer::singleShot(0, window.get(), [&] { pupil.click(window->exitLabel().bounds().center()); });
         // Fails the test by timing out if the label does not end the event loop.
         QTimer::singleShot(5000, window.get(), [] { QCoreApplication::exit(99); });

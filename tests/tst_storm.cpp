@@ -87,10 +87,7 @@ void EventStorm::initTestCase() {
         });
     desktop_.emplace();
 
-    GameWindow scout;
-    scout.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&scout));
-    Pupil pupil(scout);
+    auto&& [scout, pupil] = Game();
     pupil.startRound();
     for (int stage = 0; stage <= maze::kLastStage; ++stage) {
         const qsizetype before = pupil.trail().size();
@@ -109,10 +106,7 @@ void EventStorm::cleanupTestCase() {
 
 void EventStorm::openWindow() {
     pupil_.reset();
-    window_ = std::make_unique<GameWindow>();
-    window_->show();
-    if (!QTest::qWaitForWindowExposed(window_.get()))
-        failure_ = QStringLiteral("the window was never exposed");
+    window_ = shownWindow();
     pupil_ = std::make_unique<Pupil>(*window_);
     everStarted_ = false;
     wasActive_ = false;
@@ -183,10 +177,10 @@ void EventStorm::chaosEvent() {
                        uniform(std::min(s.y1, s.y2) - s.width, std::max(s.y1, s.y2) + s.width));
         send("move near the path", [&] { pupil_->moveTo(p); });
     } else if (kind < 82) {
-        QList<QPoint> targets{window_->startLabel().bounds().center(), QPoint(517, 200),
+        QList<QPoint> targets{window_->startLabel().bounds().center(), kStartBesideHelp,
                               window_->helpLabel().bounds().center(), anywhereInside()};
         if (panel.isBuilt()) {
-            for (const forms::Element* e : std::initializer_list<const forms::Element*>{
+            for (const scene::Element* e : std::initializer_list<const scene::Element*>{
                      &panel.closeButton(), &panel.artistMailLink(), &panel.authorSiteLink(),
                      &panel.authorMailLink(), &panel.authorPortrait(), &panel.designerPicture(),
                      &panel.purposeText(), &panel.thanksText(), &panel.feedbackText(),
@@ -216,7 +210,7 @@ void EventStorm::chaosEvent() {
     } else if (chance(0.01)) {
         endTheProgram(window_->exitLabel().isVisible() && chance(0.5));
     } else {
-        send("help", [&] { pupil_->click(window_->helpLabel().bounds().center()); });
+        send("help", [&] { pupil_->openHelp(); });
     }
 }
 
@@ -224,7 +218,7 @@ void EventStorm::walkerEvent() {
     const help::HelpPanel& panel = window_->helpPanel();
     if (!window_->round().isActive()) {
         if (panel.isOpen()) {
-            send("close help", [&] { pupil_->click(panel.closeButton().bounds().center()); });
+            send("close help", [&] { pupil_->closeHelp(); });
         } else {
             send("start", [&] { pupil_->startRound(); });
             walkerStage_ = 0;

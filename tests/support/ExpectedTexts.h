@@ -21,8 +21,9 @@ inline QString winMessage() {
 inline QString programName() {
     return QStringLiteral("Тропилка");
 }
+// With the version the build gives the game.
 inline QString title() {
-    return QStringLiteral("Тропилка   ver. 3.0");
+    return QStringLiteral("Тропилка   ver. " TROPILKA_VERSION);
 }
 
 } // namespace expected

@@ -15,15 +15,13 @@
 
 namespace {
 
-constexpr QRgb kBlue = qRgb(0, 0, 255);
-
 // Keep this far from blue: a circle may stick out of its path a little, and what lies under it once it is
 // reached must not be blue.
 constexpr int kMargin = 2;
 
-QList<QPoint> findRoute(const QImage& look, QPoint from, auto isGoal, auto mayStep) {
-    const int w = look.width();
-    const int h = look.height();
+QList<QPoint> findRoute(const QImage& view, QPoint from, auto isGoal, auto mayStep) {
+    const int w = view.width();
+    const int h = view.height();
     std::vector<int> cameFrom(std::size_t(w) * h, -1);
     std::deque<QPoint> queue{from};
     cameFrom[std::size_t(from.y()) * w + from.x()] = from.y() * w + from.x();
@@ -62,9 +60,25 @@ std::unique_ptr<GameWindow> shownWindow() {
     return window;
 }
 
+QImage readBack(GameWindow& window) {
+    const qreal dpr = devicePixelRatioOf(window);
+    QImage read(window.scene().picture().size(), QImage::Format_RGB32);
+    for (int y = 0; y < read.height(); ++y)
+        for (int x = 0; x < read.width(); ++x)
+            read.setPixel(x, y, window.colorAt(QPointF(x / dpr, y / dpr)).value_or(0));
+    return read;
+}
+
 QPoint targetCentre(int stage) {
     const maze::Target& t = maze::kTargets[std::size_t(stage)];
     return QPoint(t.left + t.diameter / 2, t.top + t.diameter / 2);
+}
+
+QList<HelpLink> helpLinks(const GameWindow& window) {
+    const help::HelpPanel& panel = window.helpPanel();
+    return {{&panel.artistMailLink(), QUrl(QStringLiteral("mailto:olya@example.org"))},
+            {&panel.authorMailLink(), QUrl(QStringLiteral("mailto:nt@example.org"))},
+            {&panel.authorSiteLink(), QUrl(QStringLiteral("http://example.org/nt"))}};
 }
 
 Pupil::Pupil(GameWindow& window)
@@ -128,18 +142,25 @@ void Pupil::moveTo(QPointF pos, Qt::MouseButtons buttons) {
     trail_.append(position_);
 }
 
-QImage Pupil::look() const {
+QImage Pupil::view() const {
     const QImage screen = screenOf(window_);
-    QImage look(GameWindow::kClientSize, QImage::Format_RGB32);
-    for (int y = 0; y < look.height(); ++y)
-        for (int x = 0; x < look.width(); ++x)
-            look.setPixel(x, y, screen.pixel(devicePixelOf(window_, QPointF(x, y))));
-    return look;
+    QImage view(GameWindow::kClientSize, QImage::Format_RGB32);
+    for (int y = 0; y < view.height(); ++y)
+        for (int x = 0; x < view.width(); ++x)
+            view.setPixel(x, y, screen.pixel(devicePixelOf(window_, QPointF(x, y))));
+    return view;
 }
 
 void Pupil::startRound() {
-    // The start label's left edge, where the round end of the first segment reaches into it.
-    click(QPoint(385, 216));
+    click(kStartOnPath);
+}
+
+void Pupil::openHelp() {
+    click(window_.helpLabel().bounds().center());
+}
+
+void Pupil::closeHelp() {
+    click(window_.helpPanel().closeButton().bounds().center());
 }
 
 bool Pupil::walk(const QList<QPoint>& route, int stageAtStart) {
@@ -156,19 +177,19 @@ bool Pupil::walk(const QList<QPoint>& route, int stageAtStart) {
 bool Pupil::walkToCurrentCircle() {
     if (!window_.round().isActive())
         return false;
-    const QImage look = this->look();
-    const QRect area(QPoint(0, 0), look.size());
+    const QImage view = this->view();
+    const QRect area(QPoint(0, 0), view.size());
     const auto safe = [&](QPoint p) {
         for (int dy = -kMargin; dy <= kMargin; ++dy)
             for (int dx = -kMargin; dx <= kMargin; ++dx)
-                if (!area.contains(p + QPoint(dx, dy)) || look.pixel(p + QPoint(dx, dy)) == kBlue)
+                if (!area.contains(p + QPoint(dx, dy)) || view.pixel(p + QPoint(dx, dy)) == maze::kFieldBlue)
                     return false;
         return true;
     };
     const int stage = window_.round().stage();
     const QPoint goal = targetCentre(stage);
     const auto isGoal = [&](QPoint p) { return p == goal; };
-    const QList<QPoint> route = findRoute(look, position_, isGoal, safe);
+    const QList<QPoint> route = findRoute(view, position_, isGoal, safe);
     return walk(route, stage);
 }
 
@@ -183,18 +204,22 @@ bool Pupil::reachStage(int stage) {
     return window_.round().isActive() && window_.round().stage() == stage;
 }
 
-bool Pupil::playWholeRound() {
-    const qsizetype before = messages_.size();
-    if (!reachStage(maze::kLastStage))
-        return false;
-    walkToCurrentCircle();
-    return !window_.round().isActive() && messages_.size() == before + 1;
+bool Pupil::jumpToStage(int stage) {
+    if (window_.round().isActive() && window_.round().stage() > stage)
+        moveTo(kAlwaysBlue);
+    if (!window_.round().isActive())
+        startRound();
+    for (int jumps = 0; jumps < stage && window_.round().isActive() && window_.round().stage() < stage;
+         ++jumps)
+        moveTo(targetCentre(window_.round().stage()));
+    return window_.round().isActive() && window_.round().stage() == stage;
 }
 
 bool Pupil::walkOntoBlue() {
-    const QImage look = this->look();
+    const QImage view = this->view();
     const QList<QPoint> route = findRoute(
-        look, position_, [&](QPoint p) { return look.pixel(p) == kBlue; }, [](QPoint) { return true; });
+        view, position_, [&](QPoint p) { return view.pixel(p) == maze::kFieldBlue; },
+        [](QPoint) { return true; });
     for (const QPoint& p : route)
         moveTo(p);
     return !route.isEmpty();

@@ -8,7 +8,16 @@
 #include <QImage>
 #include <QPoint>
 #include <QStringList>
+#include <QUrl>
 #include <memory>
+
+// Points of the window the tests name, in logical pixels. The start label where the first segment leaves it:
+// a click there starts a round with the pupil on the path.
+inline constexpr QPoint kStartOnPath(385, 216);
+// The start label's right-hand end, which the open help panel leaves uncovered.
+inline constexpr QPoint kStartBesideHelp(517, 200);
+// Blue at every stage, away from the maze and the labels.
+inline constexpr QPoint kAlwaysBlue(2, 530);
 
 // A test pupil: plays the game through the window system's own path, as a mouse would: every press,
 // release and move is reported at a whole device pixel, as platforms report them, and goes through Qt's
@@ -37,13 +46,19 @@ public:
     bool walkToCurrentCircle();
     // Starts a round and reaches the given stage.
     bool reachStage(int stage);
-    // Starts a round and reaches the green target.
-    bool playWholeRound();
+    // Jumps from circle to circle to the stage, one reported move each, so a jump over blue does not lose:
+    // on from the round that runs, or in a new one if none does or it is past the stage (which touching blue
+    // ends). False when the round is not at the stage then.
+    bool jumpToStage(int stage);
     // From inside the path, walks straight out onto the nearest blue pixel.
     bool walkOntoBlue();
 
+    // Opens the help panel with its label, and closes it with its cross.
+    void openHelp();
+    void closeHelp();
+
     // What the window shows, one sample per logical pixel.
-    QImage look() const;
+    QImage view() const;
 
 private:
     bool walk(const QList<QPoint>& route, int stageAtStart);
@@ -58,5 +73,28 @@ private:
 // A new game window, shown and exposed, as the program starts it.
 std::unique_ptr<GameWindow> shownWindow();
 
+// Such a window and a pupil at it, for auto&& [window, pupil] = Game();
+struct Game {
+    Game()
+        : window(shownWindow())
+        , pupil(*window) {}
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    std::unique_ptr<GameWindow> window;
+    Pupil pupil;
+};
+
+// The window's colour read-back at each of its device pixels, read at the position pointer events report for
+// it.
+QImage readBack(GameWindow& window);
+
 // The centre pixel of a target circle of the maze.
 QPoint targetCentre(int stage);
+
+// The help panel's links in the panel's order, once it has been opened, with the addresses they must open.
+struct HelpLink {
+    const scene::Label* label;
+    QUrl url;
+};
+QList<HelpLink> helpLinks(const GameWindow& window);

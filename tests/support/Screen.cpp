@@ -26,11 +26,8 @@ QPoint devicePixelOf(const QWidget& window, QPointF pos) {
 
 QString differences(const QImage& expected, const QImage& actual) {
     if (expected.size() != actual.size())
-        return QStringLiteral("sizes differ: %1x%2 expected, %3x%4 found")
-            .arg(expected.width())
-            .arg(expected.height())
-            .arg(actual.width())
-            .arg(actual.height());
+        return QString::asprintf("sizes differ: %dx%d expected, %dx%d found", expected.width(),
+                                 expected.height(), actual.width(), actual.height());
     const QImage a = expected.convertToFormat(QImage::Format_RGB32);
     const QImage b = actual.convertToFormat(QImage::Format_RGB32);
     QStringList found;
@@ -38,11 +35,8 @@ QString differences(const QImage& expected, const QImage& actual) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
             if (a.pixel(x, y) != b.pixel(x, y) && count++ < 5)
-                found << QStringLiteral("%1,%2 #%3 instead of #%4")
-                             .arg(x)
-                             .arg(y)
-                             .arg(b.pixel(x, y) & 0xffffffu, 6, 16, QLatin1Char('0'))
-                             .arg(a.pixel(x, y) & 0xffffffu, 6, 16, QLatin1Char('0'));
+                found << QString::asprintf("%d,%d #%06x instead of #%06x", x, y, b.pixel(x, y) & 0xffffffu,
+                                           a.pixel(x, y) & 0xffffffu);
     if (count == 0)
         return {};
     return QStringLiteral("%1 device pixels differ: %2").arg(count).arg(found.join(QStringLiteral("; ")));

@@ -3,6 +3,7 @@
 """Plays the game as a native Wayland client of a headless sway and judges it by what the screen shows.
 
 Usage: play_on_sway.py --game BUILD/tropilka --pointer BUILD/.../tropilka_virtual_pointer --scale 1|1.25|1.5|2
+                       --version VERSION
 Exit status: 0 when every check passed, 1 when one failed, 77 (skipped) when sway cannot run here.
 
 sway refuses to run as root, so as root the compositor, the game and every client that talks to them run as
@@ -30,7 +31,7 @@ import zlib
 
 SKIP = 77
 APP_ID = "org.example.Tropilka"
-TITLE = "Тропилка   ver. 3.0"
+TITLE = "Тропилка   ver. {}"  # with the version the build gives the game
 CLIENT_SIZE = (648, 536)
 WEB_LINK = "http://example.org/nt"
 # The output, in logical pixels at every scale, so that sway centres the window on whole pixels; at 1.25 and
@@ -668,7 +669,10 @@ def main():
     parser.add_argument("--pointer", default="")
     parser.add_argument("--scale", type=float, choices=SCALES, default=1)
     parser.add_argument("--shots", help="folder to keep the last screen of each failed check in, as PNG")
+    parser.add_argument("--version", required=True, help="the game's version, as its title shows it")
     args = parser.parse_args()
+    global TITLE
+    TITLE = TITLE.format(args.version)
     # A test runner's stop still takes the compositor and the game down with the rest.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     started = time.monotonic()

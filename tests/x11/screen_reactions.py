@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The game on a real X server reacts to exactly the colour the screen shows under the pointer.
 
-Usage: screen_reactions.py <path to tropilka> <display scale>
+Usage: screen_reactions.py <path to tropilka> <display scale> <version>
 
 Runs the game on a private Xvfb with QT_SCALE_FACTOR=<scale>, walks the real (XTest) pointer one device pixel
 at a time from inside the path across its edges and onto circle 0, and compares each reaction with the
@@ -12,6 +12,7 @@ closing it, and the panel itself when opened again, match a fresh start of the g
 import contextlib
 import math
 import os
+import re
 import select
 import signal
 import socket
@@ -24,7 +25,7 @@ import time
 BLUE, PATH, RED, PINK = (0, 0, 255), (255, 255, 192), (255, 0, 0), (255, 192, 255)
 DARK_GREEN, WHITE = (0, 64, 0), (255, 255, 255)
 COLOUR_NAMES = {BLUE: "blue", PATH: "path colour", RED: "red", PINK: "idle pink", WHITE: "white"}
-TITLE = "^Тропилка   ver\\. 3\\.0$"
+TITLE = "^Тропилка   ver\\. {}$"  # with the version the build gives the game, escaped
 CLIENT_SIZE = (648, 536)
 
 # Logical rectangles (left, top, width, height) and points of the client area.
@@ -530,9 +531,11 @@ def run(binary, scale):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     binary, scale = sys.argv[1], float(sys.argv[2])
+    global TITLE
+    TITLE = TITLE.format(re.escape(sys.argv[3]))
     # Ended from outside (a CTest timeout), it still stops the game and Xvfb on the way out.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"display scale {scale:g}: ended by SIGTERM"))
     try:

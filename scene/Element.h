@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QRect>
 #include <QString>
-#include <cstddef>
 #include <functional>
 #include <optional>
 
@@ -13,7 +12,7 @@ class QPainter;
 class QPalette;
 class QStyle;
 
-namespace forms {
+namespace scene {
 
 class Scene;
 class SceneWindow;
@@ -24,14 +23,10 @@ class SceneWindow;
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
-    // Changes whenever the style or palette does, so cached renderings know they are stale.
-    int look;
+    // Changes whenever the style or palette does, so kept renderings know they are stale.
+    int styleVersion;
     qreal devicePixelRatio;
 };
-
-// The device pixels that show a rectangle of logical pixels: each edge goes to the nearest device pixel edge,
-// so rectangles that meet in logical pixels meet in device pixels too, at any scale.
-QRect snapToDevice(const QRect& logical, qreal devicePixelRatio);
 
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
 // Scene, which paints them in the order they were added, the first at the bottom.
@@ -52,10 +47,18 @@ public:
     // them, so a change repaints all of them. An element that takes pointer input takes it on these.
     QRect deviceBounds() const { return deviceBounds_; }
 
-    // Whether the element keeps pointer moves and clicks from what lies below it, as a control does.
+    // Whether the element keeps pointer moves and clicks from what lies below it, as a control does, while
+    // it is enabled.
     virtual bool takesPointer() const { return false; }
-    // Painting again over its own result must leave the same pixels (opaque fills, unblended edges): an
-    // element that appears below another repaints the one above in place.
+    bool isEnabled() const { return enabled_; }
+    // A disabled element lets pointer input through to what lies below, and looks disabled where the style
+    // has a look for it.
+    void setEnabled(bool enabled);
+
+    // The text it shows, if any: a label's or a button's, a group box's title.
+    virtual QString text() const { return {}; }
+    // A repaint may clip the painter to any part of deviceBounds(): what the element paints there must not
+    // depend on the clip.
     virtual void paint(QPainter& painter, const PaintContext& context) const = 0;
 
     const QString& toolTip() const { return toolTip_; }
@@ -73,23 +76,22 @@ public:
     // The group box it sits in, or null.
     const Element* container() const { return container_; }
 
-    // What assistive technology is told, as with a QWidget's accessible name and description. Without a
-    // role of its own an element has its kind's: a label is static text, a picture a graphic, a group box a
-    // grouping, a button a button; lines and circles are decoration and are not told of. Without a name it
-    // is named by its text, and without a description described by its tooltip.
+    // What assistive technology is told, as of a QWidget. The role is its kind's unless set otherwise: a
+    // label is static text, a picture a graphic, a group box a grouping, a button a button; lines and circles
+    // have none, are decoration and are not told of. The name is its text, without the blanks that only
+    // place it, unless set otherwise; the description is its tooltip.
     QAccessible::Role accessibleRole() const { return accessibleRole_; }
     void setAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
-    const QString& accessibleName() const { return accessibleName_; }
+    QString accessibleName() const { return accessibleName_.isEmpty() ? text().trimmed() : accessibleName_; }
     void setAccessibleName(const QString& name);
-    const QString& accessibleDescription() const { return accessibleDescription_; }
-    void setAccessibleDescription(const QString& description);
 
 protected:
-    Element(Scene& scene, const QRect& bounds, const Element* container);
+    Element(Scene& scene, const QRect& bounds, const Element* container,
+            QAccessible::Role role = QAccessible::NoRole);
     // Tells the scene that what the element paints has changed.
     virtual void changed();
     // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
-    // outwards; an element that fills its rectangle paints exactly snapToDevice(bounds()).
+    // outwards.
     virtual QRect deviceExtent(qreal devicePixelRatio) const;
     // Tells assistive technology, through the window that shows the scene, what changed.
     void announce(QAccessible::Event event);
@@ -99,20 +101,19 @@ private:
     friend QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 
     Scene& scene_;
-    std::size_t stackIndex_ = 0;
     QRect bounds_;
     QRect deviceBounds_;
     const Element* container_;
     bool visible_ = true;
+    bool enabled_ = true;
     QString toolTip_;
     std::optional<QCursor> cursor_;
     std::function<void()> clickAction_;
-    QAccessible::Role accessibleRole_ = QAccessible::NoRole;
+    QAccessible::Role accessibleRole_;
     QString accessibleName_;
-    QString accessibleDescription_;
     // The element's interface once assistive technology has asked for it. Qt owns it, and is told to delete
     // it when the element dies.
     mutable QAccessible::Id accessibleId_ = 0;
 };
 
-} // namespace forms
+} // namespace scene

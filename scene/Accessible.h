@@ -5,7 +5,7 @@
 
 class QAccessibleInterface;
 
-namespace forms {
+namespace scene {
 
 class Element;
 class SceneWindow;
@@ -14,13 +14,10 @@ class SceneWindow;
 // widgets of other windows: the window lists its elements, a group box the elements it holds.
 void installAccessibility();
 
-// The role the element is shown in: its own, or its kind's; NoRole for decoration, which is left out.
-QAccessible::Role accessibleRole(const Element& element);
-
 // The element's interface, made and handed to Qt the first time it is asked for.
 QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element);
 
 // Tells assistive technology of a change to an element of the window, when any is listening.
 void announceAccessibility(SceneWindow& window, const Element& element, QAccessible::Event event);
 
-} // namespace forms
+} // namespace scene

@@ -6,7 +6,10 @@
 #include <QColor>
 #include <QPoint>
 
-namespace forms {
+namespace scene {
+
+// Lines and circles are left out for assistive technology: a pupil who cannot see them cannot follow them
+// with the pointer either, and two dozen nameless shapes would bury the few things a screen reader can use.
 
 // A straight stroke of a given pixel width with round ends. Pointer input passes through it to the window.
 class Line final : public Element {
@@ -34,4 +37,4 @@ private:
     QColor color_;
 };
 
-} // namespace forms
+} // namespace scene

@@ -5,11 +5,11 @@
 #include <QPainter>
 #include <QStyle>
 
-namespace forms {
+namespace scene {
 
 Label::Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
              const Element* container)
-    : RenderedBox(scene, rect, container)
+    : RenderedBox(scene, rect, container, QAccessible::StaticText)
     , text_(text)
     , font_(font) {
 }
@@ -57,14 +57,6 @@ void Label::setAlignment(Qt::Alignment horizontal) {
     changed();
 }
 
-void Label::setEnabled(bool enabled) {
-    if (enabled_ == enabled)
-        return;
-    enabled_ = enabled;
-    changed();
-    announce(QAccessible::StateChanged);
-}
-
 QFont Label::fittedFont() const {
     // Smaller than this is no longer text to read.
     constexpr int kSmallestPixelSize = 8;
@@ -93,12 +85,12 @@ void Label::render(QImage& image, const PaintContext& context) const {
         textColor_.isValid() ? textColor_ : context.palette.color(QPalette::Active, textRole_);
     palette.setColor(QPalette::Active, QPalette::WindowText, text);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
-    palette.setCurrentColorGroup(enabled_ ? QPalette::Active : QPalette::Disabled);
+    palette.setCurrentColorGroup(isEnabled() ? QPalette::Active : QPalette::Disabled);
 
     painter.setFont(fittedFont());
     context.style->drawItemText(&painter, QRect(QPoint(0, 0), bounds().size()),
-                                alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette, enabled_, text_,
+                                alignment_ | Qt::AlignTop | Qt::TextWordWrap, palette, isEnabled(), text_,
                                 QPalette::WindowText);
 }
 
-} // namespace forms
+} // namespace scene

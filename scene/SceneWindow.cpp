@@ -14,7 +14,7 @@
 #include <QToolTip>
 #include <QWindow>
 
-namespace forms {
+namespace scene {
 
 SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -26,7 +26,7 @@ SceneWindow::SceneWindow(QSize clientSize, const QColor& background)
     // The scene paints every pixel of the client area itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    scene_.setLook(style(), palette());
+    scene_.setStyle(style(), palette());
     followDevicePixelRatio();
     scene_.setChangeListener([this](const QRect& deviceArea) {
         // The window repaints in logical pixels: take every one that shares a device pixel with the area, and
@@ -144,7 +144,7 @@ bool SceneWindow::event(QEvent* event) {
 
 void SceneWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
-        scene_.setLook(style(), palette());
+        scene_.setStyle(style(), palette());
     QWidget::changeEvent(event);
 }
 
@@ -190,4 +190,4 @@ void SceneWindow::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-} // namespace forms
+} // namespace scene

@@ -7,18 +7,17 @@
 #include <QFont>
 #include <QPalette>
 
-namespace forms {
+namespace scene {
 
 // A rectangle painted in its background colour with its text on top, wrapped at word boundaries and made
-// smaller where it would not fit. Without
-// colours of its own it takes the palette's Window and WindowText. An enabled label takes clicks and
-// pointer moves; a disabled one draws its text in the style's disabled look and lets pointer input through.
+// smaller where it would not fit. Without colours of its own it takes the palette's Window and WindowText.
+// Disabled, it draws its text in the style's disabled look.
 class Label final : public RenderedBox {
 public:
     Label(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
           const Element* container = nullptr);
 
-    const QString& text() const { return text_; }
+    QString text() const override { return text_; }
     void setText(const QString& text);
     // Invalid while the palette's colour is used.
     QColor backgroundColor() const { return background_; }
@@ -34,10 +33,8 @@ public:
     QFont fittedFont() const;
     // Left-aligned unless told otherwise; text always starts at the top.
     void setAlignment(Qt::Alignment horizontal);
-    bool isEnabled() const { return enabled_; }
-    void setEnabled(bool enabled);
 
-    bool takesPointer() const override { return enabled_; }
+    bool takesPointer() const override { return true; }
 
 protected:
     void render(QImage& image, const PaintContext& context) const override;
@@ -48,8 +45,7 @@ private:
     QColor textColor_;
     QPalette::ColorRole textRole_ = QPalette::WindowText;
     QFont font_;
-    bool enabled_ = true;
     Qt::Alignment alignment_ = Qt::AlignLeft;
 };
 
-} // namespace forms
+} // namespace scene

@@ -3,7 +3,7 @@
 
 #include <QFont>
 
-namespace forms {
+namespace scene {
 
 // Faces that show Cyrillic, the one the layout was made for first. Sizes are in pixels, so the layout does
 // not move with the screen's logical DPI.
@@ -13,4 +13,4 @@ QFont serifFont(int pixelSize);
 // The face of labels, buttons and group boxes where no other is given.
 QFont defaultFont();
 
-} // namespace forms
+} // namespace scene

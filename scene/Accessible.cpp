@@ -1,38 +1,18 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Accessible.h"
 
-#include "Button.h"
-#include "GroupBox.h"
-#include "Label.h"
-#include "Picture.h"
 #include "SceneWindow.h"
 
 #include <QAccessibleWidget>
 #include <QList>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
-bool isEnabled(const Element& element) {
-    const auto* label = dynamic_cast<const Label*>(&element);
-    return label == nullptr || label->isEnabled();
-}
-
-// What the element shows as text, without the blanks that only place it.
-QString shownText(const Element& element) {
-    if (const auto* label = dynamic_cast<const Label*>(&element))
-        return label->text().trimmed();
-    if (const auto* button = dynamic_cast<const Button*>(&element))
-        return button->text().trimmed();
-    if (const auto* box = dynamic_cast<const GroupBox*>(&element))
-        return box->title().trimmed();
-    return {};
-}
-
 // Assistive technology's press does what a click does, and only where a click would reach the element.
 bool canClick(const SceneWindow& window, const Element& element) {
-    return element.hasClickAction() && element.isShown() && isEnabled(element) && window.isVisible() &&
+    return element.hasClickAction() && element.isShown() && element.isEnabled() && window.isVisible() &&
            !window.isBlockedByMessage();
 }
 
@@ -49,7 +29,7 @@ public:
         const Scene& scene = window.scene();
         for (std::size_t i = 0; i < scene.elementCount(); ++i) {
             const Element& element = scene.element(i);
-            if (element.container() == container && accessibleRole(element) != QAccessible::NoRole)
+            if (element.container() == container && element.accessibleRole() != QAccessible::NoRole)
                 elements_.append(&element);
         }
     }
@@ -110,21 +90,20 @@ public:
     QString text(QAccessible::Text t) const override {
         switch (t) {
         case QAccessible::Name:
-            return element_.accessibleName().isEmpty() ? shownText(element_) : element_.accessibleName();
+            return element_.accessibleName();
         case QAccessible::Description:
-            return element_.accessibleDescription().isEmpty() ? element_.toolTip()
-                                                              : element_.accessibleDescription();
+            return element_.toolTip();
         default:
             return {};
         }
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override { return screenRect(window_, element_); }
-    QAccessible::Role role() const override { return accessibleRole(element_); }
+    QAccessible::Role role() const override { return element_.accessibleRole(); }
     QAccessible::State state() const override {
         QAccessible::State state;
         state.invisible = !element_.isShown() || !window_.isVisible();
-        state.disabled = !isEnabled(element_);
+        state.disabled = !element_.isEnabled();
         return state;
     }
 
@@ -192,22 +171,6 @@ void installAccessibility() {
     QAccessible::installFactory(sceneWindowFactory);
 }
 
-QAccessible::Role accessibleRole(const Element& element) {
-    if (element.accessibleRole() != QAccessible::NoRole)
-        return element.accessibleRole();
-    if (dynamic_cast<const Label*>(&element) != nullptr)
-        return QAccessible::StaticText;
-    if (dynamic_cast<const Button*>(&element) != nullptr)
-        return QAccessible::Button;
-    if (dynamic_cast<const Picture*>(&element) != nullptr)
-        return QAccessible::Graphic;
-    if (dynamic_cast<const GroupBox*>(&element) != nullptr)
-        return QAccessible::Grouping;
-    // The maze's lines and circles: a pupil who cannot see them cannot follow them with the pointer either,
-    // and two dozen nameless shapes would bury the few things a screen reader can use.
-    return QAccessible::NoRole;
-}
-
 QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& element) {
     if (element.accessibleId_ != 0) {
         if (QAccessibleInterface* known = QAccessible::accessibleInterface(element.accessibleId_))
@@ -220,7 +183,7 @@ QAccessibleInterface* accessibleInterface(SceneWindow& window, const Element& el
 
 void announceAccessibility(SceneWindow& window, const Element& element, QAccessible::Event event) {
     // Costs nothing while no one listens: every step of a round shows and hides elements.
-    if (!QAccessible::isActive() || accessibleRole(element) == QAccessible::NoRole)
+    if (!QAccessible::isActive() || element.accessibleRole() == QAccessible::NoRole)
         return;
     QAccessibleInterface* changed = accessibleInterface(window, element);
     if (event == QAccessible::StateChanged) {
@@ -241,4 +204,4 @@ void announceAccessibility(SceneWindow& window, const Element& element, QAccessi
     }
 }
 
-} // namespace forms
+} // namespace scene

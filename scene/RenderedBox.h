@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-namespace forms {
+namespace scene {
 
 // An element that fills exactly its rectangle's device pixels with a rendering it keeps until something about
 // it changes. Laying out text or running the style costs far more than a copy, and a copy gives the same
@@ -15,7 +15,7 @@ public:
     void paint(QPainter& painter, const PaintContext& context) const final;
 
 protected:
-    RenderedBox(Scene& scene, const QRect& rect, const Element* container);
+    RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role);
 
     void changed() override;
     QRect deviceExtent(qreal devicePixelRatio) const override;
@@ -25,8 +25,8 @@ protected:
 private:
     mutable QImage rendered_;
     mutable bool renderedValid_ = false;
-    mutable int renderedLook_ = -1;
+    mutable int renderedStyleVersion_ = -1;
     mutable qreal renderedRatio_ = 0;
 };
 
-} // namespace forms
+} // namespace scene

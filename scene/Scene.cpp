@@ -7,12 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace forms {
+namespace scene {
 
 namespace {
-
-// Pending areas kept apart before they are merged into one; a round's step changes only a few.
-constexpr std::size_t kDirtyAreas = 32;
 
 // Positions arrive as device pixels divided by the ratio; this undoes the rounding of that division.
 constexpr qreal kDeviceEpsilon = 1e-6;
@@ -24,7 +21,6 @@ Scene::Scene(QSize size, const QColor& background)
     , background_(background)
     , style_(QApplication::style())
     , palette_(QApplication::palette()) {
-    dirty_.reserve(kDirtyAreas);
     setDevicePixelRatio(1.0);
 }
 
@@ -41,60 +37,41 @@ void Scene::setDevicePixelRatio(qreal dpr) {
     canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
     for (const auto& element : elements_)
         element->deviceBounds_ = element->deviceExtent(dpr);
-    dirty_.clear();
+    stale_ = QRect();
     invalidate(image_.rect());
 }
 
-void Scene::setLook(const QStyle* style, const QPalette& palette) {
+void Scene::setStyle(const QStyle* style, const QPalette& palette) {
     style_ = style;
     palette_ = palette;
-    ++look_;
+    ++styleVersion_;
     invalidate(image_.rect());
 }
 
 void Scene::invalidate(const QRect& deviceArea) {
-    invalidateFrom(deviceArea, 0);
-}
-
-void Scene::invalidateFrom(const QRect& deviceArea, std::size_t stackIndex) {
     const QRect clipped = deviceArea & image_.rect();
     if (clipped.isEmpty())
         return;
-    if (dirty_.size() == kDirtyAreas) {
-        // Many separate changes at once: one re-render of their union is cheaper than many small ones.
-        QRect all = clipped;
-        for (const Dirty& d : dirty_)
-            all |= d.area;
-        dirty_.clear();
-        dirty_.push_back({all, 0});
-    } else {
-        dirty_.push_back({clipped, stackIndex});
-    }
+    stale_ |= clipped;
     if (listener_)
         listener_(clipped);
 }
 
-void Scene::flush() {
+void Scene::render() {
     QPainter painter(&canvas_);
-    const PaintContext context{style_, palette_, look_, dpr_};
-    // In the order the changes were made: a later area painted from the background up covers whatever an
-    // earlier one painted there, and one painted from an element up paints everything above that element.
-    for (const auto& [area, from] : dirty_) {
-        painter.setClipRect(area);
-        if (from == 0)
-            painter.fillRect(area, background_);
-        for (std::size_t i = from; i < elements_.size(); ++i) {
-            const Element& element = *elements_[i];
-            if (element.isShown() && element.deviceBounds_.intersects(area)) {
-                // Each element starts from the painter as the area set it up, whatever the one before left.
-                painter.save();
-                painter.scale(dpr_, dpr_);
-                element.paint(painter, context);
-                painter.restore();
-            }
+    const PaintContext context{style_, palette_, styleVersion_, dpr_};
+    painter.setClipRect(stale_);
+    painter.fillRect(stale_, background_);
+    for (const auto& element : elements_) {
+        if (element->isShown() && element->deviceBounds_.intersects(stale_)) {
+            // Each element starts from the painter as the area set it up, whatever the one before left.
+            painter.save();
+            painter.scale(dpr_, dpr_);
+            element->paint(painter, context);
+            painter.restore();
         }
     }
-    dirty_.clear();
+    stale_ = QRect();
 }
 
 std::optional<QRgb> Scene::colorAt(QPointF pos) {
@@ -103,14 +80,14 @@ std::optional<QRgb> Scene::colorAt(QPointF pos) {
     // Written so that NaN also counts as outside, and before any conversion that could overflow.
     if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return std::nullopt;
-    if (!dirty_.empty())
-        flush();
+    if (!stale_.isEmpty())
+        render();
     return reinterpret_cast<const QRgb*>(image_.constScanLine(int(y)))[int(x)];
 }
 
 const QImage& Scene::picture() {
-    if (!dirty_.empty())
-        flush();
+    if (!stale_.isEmpty())
+        render();
     return image_;
 }
 
@@ -126,10 +103,10 @@ Element* Scene::elementAt(QPointF pos) const {
         // Spelt out: QRect::contains is not inline, and this runs for every element on every pointer move.
         const QRect& r = element.deviceBounds_;
         const bool inside = px >= r.left() && px <= r.right() && py >= r.top() && py <= r.bottom();
-        if (inside && element.isShown() && element.takesPointer())
+        if (inside && element.isShown() && element.isEnabled() && element.takesPointer())
             return &element;
     }
     return nullptr;
 }
 
-} // namespace forms
+} // namespace scene

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
@@ -57,4 +57,4 @@ QFont defaultFont() {
     return sansFont(11);
 }
 
-} // namespace forms
+} // namespace scene

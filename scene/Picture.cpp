@@ -3,11 +3,11 @@
 
 #include <QPainter>
 
-namespace forms {
+namespace scene {
 
 Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QColor& background,
                  const Element* container)
-    : RenderedBox(scene, box, container)
+    : RenderedBox(scene, box, container, QAccessible::Graphic)
     , image_(image)
     , background_(background) {
 }
@@ -20,4 +20,4 @@ void Picture::render(QImage& image, const PaintContext& context) const {
     painter.drawImage(QRect(QPoint(0, 0), image_.size()), image_);
 }
 
-} // namespace forms
+} // namespace scene

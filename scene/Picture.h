@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QImage>
 
-namespace forms {
+namespace scene {
 
 // A picture box: its image shown unscaled from the box's top-left corner, the rest of the box in its
 // background colour. Takes pointer input, so it can have a tooltip.
@@ -26,4 +26,4 @@ private:
     QColor background_;
 };
 
-} // namespace forms
+} // namespace scene

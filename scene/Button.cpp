@@ -5,11 +5,11 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
-namespace forms {
+namespace scene {
 
 Button::Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
                const Element* container)
-    : RenderedBox(scene, rect, container)
+    : RenderedBox(scene, rect, container, QAccessible::Button)
     , text_(text)
     , font_(font) {
 }
@@ -30,10 +30,11 @@ void Button::render(QImage& image, const PaintContext& context) const {
     option.text = text_;
     option.palette = context.palette;
     option.fontMetrics = QFontMetrics(font_);
-    option.state = QStyle::State_Enabled | QStyle::State_Active |
-                   (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
+    option.state = QStyle::State_Active | (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
+    if (isEnabled())
+        option.state |= QStyle::State_Enabled;
     painter.setFont(font_);
     context.style->drawControl(QStyle::CE_PushButton, &option, &painter, nullptr);
 }
 
-} // namespace forms
+} // namespace scene

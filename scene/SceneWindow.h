@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-namespace forms {
+namespace scene {
 
 // A window with a fixed client area whose whole content is one Scene. It dispatches clicks to the topmost
 // enabled element under the pointer and pointer moves to its own background where no element takes them,
@@ -67,4 +67,4 @@ private:
     QDialog* openMessage_ = nullptr;
 };
 
-} // namespace forms
+} // namespace scene

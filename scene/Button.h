@@ -5,7 +5,7 @@
 
 #include <QFont>
 
-namespace forms {
+namespace scene {
 
 // A push button drawn by the platform's style, shown pressed while the left button is held on it.
 class Button final : public RenderedBox {
@@ -13,7 +13,7 @@ public:
     Button(Scene& scene, const QRect& rect, const QString& text, const QFont& font,
            const Element* container = nullptr);
 
-    const QString& text() const { return text_; }
+    QString text() const override { return text_; }
     bool takesPointer() const override { return true; }
     void setPressed(bool pressed) override;
 
@@ -26,4 +26,4 @@ private:
     bool pressed_ = false;
 };
 
-} // namespace forms
+} // namespace scene

@@ -4,12 +4,14 @@
 #include <QPainter>
 #include <QPen>
 
-namespace forms {
+namespace scene {
 
 namespace {
 
 QRect strokeBounds(QPoint from, QPoint to, int width) {
-    // Half the width for the round ends, plus a pixel for rasterisation at any scale.
+    // Half the width for the round ends, one pixel for the half that an odd width loses in the division, and
+    // one more for rasterisation at fractional scales, where a pixel whose centre lies just inside the stroke
+    // may reach past it (a 5-pixel line at scale 1.1 needs both).
     const int reach = width / 2 + 2;
     return QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach);
 }
@@ -44,4 +46,4 @@ void Circle::paint(QPainter& painter, const PaintContext&) const {
     painter.drawEllipse(QRectF(box_));
 }
 
-} // namespace forms
+} // namespace scene

@@ -1,0 +1,62 @@
+// Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "Element.h"
+
+#include "Scene.h"
+
+namespace scene {
+
+Element::Element(Scene& scene, const QRect& bounds, const Element* container, QAccessible::Role role)
+    : scene_(scene)
+    , bounds_(bounds)
+    , container_(container)
+    , accessibleRole_(role) {
+}
+
+Element::~Element() {
+    if (accessibleId_ != 0)
+        QAccessible::deleteAccessibleInterface(accessibleId_);
+}
+
+QRect Element::deviceExtent(qreal devicePixelRatio) const {
+    return (QRectF(bounds_.topLeft() * devicePixelRatio, QSizeF(bounds_.size()) * devicePixelRatio))
+        .toAlignedRect();
+}
+
+void Element::setVisible(bool visible) {
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    announce(visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    scene_.invalidate(deviceBounds_);
+}
+
+void Element::setEnabled(bool enabled) {
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    changed();
+    announce(QAccessible::StateChanged);
+}
+
+void Element::changed() {
+    if (isShown())
+        scene_.invalidate(deviceBounds_);
+}
+
+void Element::announce(QAccessible::Event event) {
+    scene_.announce(*this, event);
+}
+
+void Element::setAccessibleName(const QString& name) {
+    if (accessibleName_ == name)
+        return;
+    accessibleName_ = name;
+    announce(QAccessible::NameChanged);
+}
+
+void Element::click() const {
+    if (clickAction_)
+        clickAction_();
+}
+
+} // namespace scene
