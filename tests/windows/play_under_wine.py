@@ -2,7 +2,7 @@
 """The real tropilka.exe under Wine on a private X server, driven with the XTest pointer and judged by
 screenshots, at a display scale that Windows itself sets (the prefix's LogPixels: 96 is 100 %, 144 is 150 %).
 
-Usage: play_under_wine.py <tropilka.exe> <LogPixels>
+Usage: play_under_wine.py <tropilka.exe> <LogPixels> <version>
 
 Checks, in order: the title and the client area's size; a round started and lost; help opened and closed; a
 link handed on to the desktop (Wine's browser launcher runs the host's xdg-open, a stub here); the pointer
@@ -12,6 +12,7 @@ the program with status 0. Exits 1 naming every fault.
 """
 import contextlib
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -23,7 +24,6 @@ import screen_reactions as x11  # noqa: E402  (the X server, XTest input, screen
 
 Failure = x11.Failure
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "wine-run.sh")
-TITLE = x11.TITLE
 MESSAGE_TITLE = "^Тропилка$"
 WEB_LINK = "http://example.org/nt"
 GREEN, DARK_GREEN = (0, 255, 0), x11.DARK_GREEN
@@ -95,7 +95,7 @@ class Game(x11.Game):
         deadline = time.monotonic() + WAIT_SECONDS
         while time.monotonic() < deadline:
             self.check_running()
-            found = (x11.xdotool(self.display, "search", "--onlyvisible", "--name", TITLE) or "").split()
+            found = (x11.xdotool(self.display, "search", "--onlyvisible", "--name", x11.TITLE) or "").split()
             if found:
                 return int(found[0]), self.geometry(found[0])
             time.sleep(x11.POLL_SECONDS)
@@ -270,9 +270,10 @@ def play(exe, log_pixels):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     exe, log_pixels = sys.argv[1], int(sys.argv[2])
+    x11.TITLE = x11.TITLE.format(re.escape(sys.argv[3]))  # the version the build gives the game
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"LogPixels {log_pixels}: ended by SIGTERM"))
     try:
         failures = play(exe, log_pixels)

@@ -7,7 +7,7 @@ set(TROPILKA_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
 set(TROPILKA_LIBERATION_DIR /usr/share/fonts/truetype/liberation2)
 set(TROPILKA_DEJAVU_DIR /usr/share/fonts/truetype/dejavu)
 
-add_test(NAME wine_prefix COMMAND ${TROPILKA_WINE_RUN} --init)
+add_test(NAME wine_prefix COMMAND ${TROPILKA_WINE_RUN} --init-shared)
 add_test(NAME wine_prefix_stop COMMAND ${TROPILKA_WINE_RUN} --stop)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
   ENVIRONMENT "WINEPREFIX=${TROPILKA_WINEPREFIX}")
@@ -17,7 +17,7 @@ set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 6
 # A test program: the headless platform linked in (Qt is static), and run through Wine.
 function(tropilka_test_on_windows target)
   qt_import_plugins(${target} INCLUDE Qt6::QOffscreenIntegrationPlugin)
-  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR ${TROPILKA_WINE_RUN})
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${TROPILKA_WINE_RUN};--capture")
 endfunction()
 
 # A test run under Wine, in the tests' prefix; the faces from QT_QPA_FONTDIR if the test sets none.
