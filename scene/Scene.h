@@ -18,10 +18,10 @@ namespace scene {
 // colour read-back reads it, so what the pupil sees and what the game tests can never disagree. A change is
 // rendered lazily, before the next reading or when the window paints, and only where it happened: from the
 // background up, in device pixels, so the pixels are exactly those of a whole rendering at any scale.
-// Rendering the whole picture would be simpler but costs too much of the 1 ms a pointer move may take at
-// display scale 3 (one report of a 1000 Hz mouse). Measured with bench/tropilka_bench (CPU time, medians): at
-// scale 3 reaching a circle takes 0.04 to 0.24 ms rendered where it changed and 0.32 to 0.62 ms rendered
-// whole; touching blue, which also renders the start label's text again, 0.8 to 1.2 ms and 1.1 to 1.5 ms.
+// Rendering the whole picture would be simpler, but a pointer move may take 1 ms at display scale 3 (one
+// report of a 1000 Hz mouse), and bench/tropilka_bench measures there (CPU time, medians): reaching a circle
+// takes 0.04 to 0.14 ms rendered where it changed, 0.3 to 0.56 ms rendered whole; touching blue, which also
+// renders the start label's text again, 0.68 to 0.97 ms where it changed, 1.1 to 2.1 ms whole.
 class Scene final {
 public:
     Scene(QSize size, const QColor& background);
