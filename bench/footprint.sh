@@ -43,7 +43,8 @@ if [ -n "$windows" ]; then
   "$wine_run" --init >/dev/null 2>&1
   # Each program starts through Wine as a pupil's would; Windows centres the windows on the screen.
   for name in tropilka tropilka_bare; do
-    printf '#!/bin/sh\nexec "%s" "%s"\n' "$wine_run" "$windows/$name.exe" >"$work/${name##*/}"
+    # The measuring tool's own platform (xcb) is not the Windows program's.
+    printf '#!/bin/sh\nunset QT_QPA_PLATFORM\nexec "%s" "%s"\n' "$wine_run" "$windows/$name.exe" >"$work/${name##*/}"
     chmod +x "$work/${name##*/}"
   done
   game=$work/tropilka bare=$work/tropilka_bare
