@@ -8,11 +8,18 @@
 # steps' output and the package go to a folder that is kept.
 # The systems come from the Debian mirror this machine's apt uses, or debootstrap's own default.
 # Usage, as root with debootstrap installed and a Debian mirror reachable:
-#   tools/try-release-in-chroot.sh SUITE [INSTALL_SUITE]        (bookworm, trixie)
+#   tools/try-release-in-chroot.sh [--windows] SUITE [INSTALL_SUITE]        (bookworm, trixie)
+# With --windows it also runs the README's Windows command there (Qt for Windows built from that release's
+# source, the exe, the MSI and the zip) and the Windows tests under Wine.
 set -euo pipefail
 
+windows=no
+if [ "${1-}" = --windows ]; then
+    windows=yes
+    shift
+fi
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-    echo "usage: $0 SUITE [INSTALL_SUITE]" >&2
+    echo "usage: $0 [--windows] SUITE [INSTALL_SUITE]" >&2
     exit 2
 fi
 suite=$1
@@ -238,6 +245,9 @@ build_and_run() {
 run_tests() {
     counting_packages "README: test suite" as_root "$system" "$(readme_command 'ctest --preset testing')"
 }
+build_for_windows() {
+    as_root "$system" "tools/build-windows.sh --tests && ctest --preset windows --parallel 2"
+}
 build_package() {
     local line
     line=$(readme_command 'apt install ./build/tropilka_\*\.deb')
@@ -267,6 +277,7 @@ step "clone the repository" clone
 step "README: build" build_and_run
 step "README: start build/tropilka" start_headless "$system" root "$checkout/build/tropilka"
 step --may-fail "README: test suite" run_tests
+[ $windows = no ] || step --may-fail "README: build for Windows, tests under Wine" build_for_windows
 step "README: build the package" build_package
 step "apt install the package" install_package "$system" "$checkout/build"
 step "start /usr/games/tropilka" start_headless "$system" "$user" /usr/games/tropilka
