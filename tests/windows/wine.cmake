@@ -4,8 +4,11 @@
 find_program(TROPILKA_WINE wine REQUIRED)
 set(TROPILKA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(TROPILKA_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
-set(TROPILKA_LIBERATION_DIR /usr/share/fonts/truetype/liberation2)
-set(TROPILKA_DEJAVU_DIR /usr/share/fonts/truetype/dejavu)
+# Liberation 2 lies in liberation2 on Debian 12 and in liberation on Debian 13; the host's folders, not MinGW's.
+find_path(TROPILKA_LIBERATION_DIR LiberationSans-Regular.ttf REQUIRED NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+  PATHS /usr/share/fonts/truetype/liberation2 /usr/share/fonts/truetype/liberation)
+find_path(TROPILKA_DEJAVU_DIR DejaVuSans.ttf REQUIRED NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+  PATHS /usr/share/fonts/truetype/dejavu)
 
 add_test(NAME wine_prefix COMMAND ${TROPILKA_WINE_RUN} --init-shared)
 add_test(NAME wine_prefix_stop COMMAND ${TROPILKA_WINE_RUN} --stop)
