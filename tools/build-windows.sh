@@ -61,6 +61,7 @@ key=$(printf '%s\n' "$qt_version" "$compiler" "${qt_options[@]}" | sha256sum | c
 qt_prefix=$cache/qt-${qt_version//[:~]/_}-$key
 
 build_qt() {
+  SECONDS=0
   local work=$cache/work-$key
   rm -rf "$work" "$qt_prefix.partial"
   mkdir -p "$work/apt/lists/partial" "$work/apt/sources.list.d"
@@ -94,6 +95,7 @@ build_qt() {
   fi
   # Finished only now: a later run takes the folder as it is.
   touch "$qt_prefix/.complete"
+  echo "Qt for Windows built in $((SECONDS / 60)) min $((SECONDS % 60)) s"
   rm -rf "$work"
 }
 
@@ -105,12 +107,13 @@ fi
 $qt_only && exit 0
 
 # --- the game, its installer and the zip -----------------------------------------------------------------------
+SECONDS=0
 build=$root/build-windows
 cmake --preset windows -DCMAKE_PREFIX_PATH="$qt_prefix" -DBUILD_TESTING="$tests" >/dev/null
 cmake --build --preset windows --parallel "$jobs"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-echo "Built for Windows:"
+echo "Built for Windows in $((SECONDS / 60)) min $((SECONDS % 60)) s:"
 for file in "$build/tropilka.exe" "$build/tropilka-$version-x64.msi" "$build/tropilka-$version-windows.zip"; do
   [ -f "$file" ] || fail "$file is missing"
   printf '  %s (%s bytes)\n' "${file#"$root"/}" "$(stat -c %s "$file")"
