@@ -4,8 +4,13 @@
 #include "help/Contacts.h"
 #include "scene/Font.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
 
 namespace {
 
@@ -37,9 +42,14 @@ constexpr QColor kDisabledText(109, 109, 109);
 
 } // namespace
 
-GameWindow::GameWindow()
-    : SceneWindow(kClientSize, QColor::fromRgb(maze::kFieldBlue))
-    , helpPanel_(scene(), [this](const QUrl& url) { openLink(url); }) {
+GameWindow::GameWindow(DisplayMode mode)
+    : SceneWindow(kClientSize, QColor::fromRgb(maze::kFieldBlue),
+                  mode == DisplayMode::Window ? Size::Fixed : Size::Fitted)
+    , mode_(mode)
+    // In a kiosk the links are shown but open nothing: a pupil must not reach a browser or mail program.
+    , helpPanel_(
+          scene(), mode == DisplayMode::Kiosk ? help::HelpPanel::LinkAction()
+                                              : [this](const QUrl& url) { openLink(url); }) {
     setWindowTitle(titleText());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
     QPalette colours = palette();
@@ -77,12 +87,68 @@ GameWindow::GameWindow()
     exitLabel_->setAlignment(Qt::AlignHCenter);
     exitLabel_->setClickAction([this] { endProgram(); });
     exitLabel_->setAccessibleRole(QAccessible::Button);
+
+    if (mode == DisplayMode::Kiosk) {
+        exitLabel_->setVisible(false);
+        // Wherever the focus is, the win message's box included.
+        auto* chord = new QShortcut(leavingChord(), this);
+        chord->setContext(Qt::ApplicationShortcut);
+        connect(chord, &QShortcut::activated, this, &GameWindow::leave);
+        // Logging out or shutting down ends the game like any other program.
+        connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { leaving_ = true; });
+    }
 }
 
 GameWindow::~GameWindow() = default;
 
+QKeySequence GameWindow::leavingChord() {
+    // Three modifiers and a letter, held together: no child presses that by chance. Qt matches the letter by
+    // its place on a Latin layout too, so the chord works with the Russian layout on.
+    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_Q);
+}
+
+void GameWindow::present() {
+    if (mode_ == DisplayMode::Window) {
+        show();
+        return;
+    }
+    // Where no window manager grants the full screen, the window covers the screen all the same.
+    if (const QScreen* screen = this->screen())
+        setGeometry(screen->geometry());
+    showFullScreen();
+}
+
+void GameWindow::leave() {
+    leaving_ = true;
+    endProgram();
+}
+
+void GameWindow::changeEvent(QEvent* event) {
+    // A kiosk comes straight back when something minimizes it.
+    if (event->type() == QEvent::WindowStateChange && mode_ == DisplayMode::Kiosk &&
+        (windowState() & Qt::WindowMinimized) != 0)
+        QTimer::singleShot(0, this, [this] {
+            if (!leaving_)
+                showFullScreen();
+        });
+    SceneWindow::changeEvent(event);
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+    // Alt+F4, the title bar and the taskbar all ask here; in a kiosk the answer is no.
+    if (mode_ == DisplayMode::Kiosk && !leaving_) {
+        event->ignore();
+        return;
+    }
+    SceneWindow::closeEvent(event);
+}
+
 void GameWindow::backgroundPointerMoved(QPointF pos) {
     round_.pointerMoved(pos);
+}
+
+void GameWindow::contactWay(QPointF from, QPointF to) {
+    round_.contactWay(from, to);
 }
 
 void GameWindow::openLink(const QUrl& url) {
@@ -93,6 +159,10 @@ void GameWindow::openLink(const QUrl& url) {
 
 std::optional<maze::Rgb> GameWindow::colorUnderPointer(QPointF pos) {
     return colorAt(pos);
+}
+
+bool GameWindow::wayShows(QPointF from, QPointF to, maze::Rgb colour) {
+    return scene().wayShows(from, to, colour);
 }
 
 void GameWindow::setSegmentVisible(int stage, bool visible) {
@@ -116,7 +186,7 @@ void GameWindow::setStartLabelEnabled(bool enabled) {
 }
 
 void GameWindow::setMenuVisible(bool visible) {
-    exitLabel_->setVisible(visible);
+    exitLabel_->setVisible(visible && mode_ != DisplayMode::Kiosk);
     helpLabel_->setVisible(visible);
 }
 

@@ -1,12 +1,14 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DisplayMode.h"
 #include "help/HelpPanel.h"
 #include "maze/Round.h"
 #include "scene/Label.h"
 #include "scene/SceneWindow.h"
 #include "scene/Shapes.h"
 
+#include <QKeySequence>
 #include <array>
 
 // The game's one window: the blue field, the menu labels, the maze and the round that runs on them.
@@ -16,8 +18,14 @@ class GameWindow final : public scene::SceneWindow, private maze::RoundHost {
 public:
     static constexpr QSize kClientSize{648, 536};
 
-    GameWindow();
+    explicit GameWindow(DisplayMode mode = DisplayMode::Window);
     ~GameWindow() override;
+
+    DisplayMode displayMode() const { return mode_; }
+    // Shows the window as its mode has it: at its own size, or over the whole screen.
+    void present();
+    // The teacher's way out of a kiosk: this key chord ends the program, and only it.
+    static QKeySequence leavingChord();
 
     const maze::Round& round() const { return round_; }
     const scene::Label& startLabel() const { return *startLabel_; }
@@ -29,12 +37,17 @@ public:
 
 protected:
     void backgroundPointerMoved(QPointF pos) override;
+    void contactWay(QPointF from, QPointF to) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void openLink(const QUrl& url);
+    void leave();
 
     // maze::RoundHost
     std::optional<maze::Rgb> colorUnderPointer(QPointF pos) override;
+    bool wayShows(QPointF from, QPointF to, maze::Rgb colour) override;
     void setSegmentVisible(int stage, bool visible) override;
     void setTargetVisible(int stage, bool visible) override;
     void setStartLabelLook(const maze::StartLabelLook& look) override;
@@ -42,6 +55,9 @@ private:
     void setMenuVisible(bool visible) override;
     void showWinMessage(const QString& text) override;
 
+    const DisplayMode mode_;
+    // Set once the program may end: in a kiosk only the teacher's chord or the end of the session end it.
+    bool leaving_ = false;
     scene::Label* startLabel_ = nullptr;
     scene::Label* exitLabel_ = nullptr;
     scene::Label* helpLabel_ = nullptr;

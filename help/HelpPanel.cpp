@@ -77,9 +77,12 @@ scene::Label& HelpPanel::addLink(QRect rect, const QString& text, const QUrl& ur
     rect.setWidth(std::max(rect.width(), textWidth));
     scene::Label& link = addText(rect, text);
     link.setTextColor(kCyan);
-    link.setCursor(handCursor_);
-    link.setClickAction([this, url] { openLink_(url); });
     link.setAccessibleRole(QAccessible::Link);
+    // Without a way to open them, the links are only text: no hand, nothing to press.
+    if (openLink_) {
+        link.setCursor(handCursor_);
+        link.setClickAction([this, url] { openLink_(url); });
+    }
     return link;
 }
 

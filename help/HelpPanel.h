@@ -20,6 +20,7 @@ class HelpPanel final {
 public:
     using LinkAction = std::function<void(const QUrl&)>;
 
+    // Without a link action the links open nothing.
     HelpPanel(scene::Scene& scene, LinkAction openLink);
     HelpPanel(const HelpPanel&) = delete;
     HelpPanel& operator=(const HelpPanel&) = delete;

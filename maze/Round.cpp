@@ -66,6 +66,17 @@ void Round::pointerMoved(QPointF pos) {
         returnToIdle();
 }
 
+// A mouse reports where it is, however fast it moves, and what lies between two reports counts for nothing.
+// A finger or pen is different: lifted, it can be put down anywhere, so the way from where it left to where
+// it lands must be tested, or a tap on each circle in turn would win. Within one contact the reports are
+// sparser than a mouse's (touch panels report 60 to 240 times a second), and the maze's blue gaps between
+// parts of the path are as narrow as a few pixels (bench/tropilka_gaps measures them): a quick swipe would
+// cross one between two reports, so the way between reports is tested too.
+void Round::contactWay(QPointF from, QPointF to) {
+    if (active_ && host_.wayShows(from, to, kFieldBlue))
+        returnToIdle();
+}
+
 void Round::returnToIdle() {
     for (int stage = 0; stage < kStageCount; ++stage) {
         host_.setSegmentVisible(stage, false);

@@ -29,6 +29,8 @@ public:
     // The colour the window shows at a point of its client area, reflecting every change made so far;
     // nothing outside the client area.
     virtual std::optional<Rgb> colorUnderPointer(QPointF pos) = 0;
+    // Whether the window shows the colour anywhere on the straight way between two points of its client area.
+    virtual bool wayShows(QPointF from, QPointF to, Rgb colour) = 0;
     virtual void setSegmentVisible(int stage, bool visible) = 0;
     virtual void setTargetVisible(int stage, bool visible) = 0;
     virtual void setStartLabelLook(const StartLabelLook& look) = 0;
@@ -43,7 +45,8 @@ protected:
 };
 
 // The game's rules: a round starts from the start label, every pointer move over the field reads the colour
-// under the pointer, red advances to the next target, green wins and blue loses.
+// under the pointer, red advances to the next target, green wins and blue loses. A finger or pen must also
+// trace the way between: it cannot jump.
 class Round final {
 public:
     explicit Round(RoundHost& host)
@@ -53,6 +56,9 @@ public:
 
     void start();
     void pointerMoved(QPointF pos);
+    // A finger or pen in contact with the screen went from one point to another: moved, or lifted and put
+    // down again. Blue anywhere on the way between ends the round as touching it does.
+    void contactWay(QPointF from, QPointF to);
 
     bool isActive() const { return active_; }
     int stage() const { return stage_; }

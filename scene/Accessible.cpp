@@ -17,7 +17,8 @@ bool canClick(const SceneWindow& window, const Element& element) {
 }
 
 QRect screenRect(const SceneWindow& window, const Element& element) {
-    return QRect(window.mapToGlobal(element.bounds().topLeft()), element.bounds().size());
+    const QRect rect = window.windowRect(element);
+    return QRect(window.mapToGlobal(rect.topLeft()), rect.size());
 }
 
 // The elements shown to assistive technology directly inside a container (null: the window itself), in

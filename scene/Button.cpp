@@ -24,7 +24,7 @@ void Button::setPressed(bool pressed) {
 void Button::render(QImage& image, const PaintContext& context) const {
     image.fill(context.palette.color(QPalette::Active, QPalette::Button));
     QPainter painter(&image);
-    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
+    painter.scale(context.scale, context.scale);
     QStyleOptionButton option;
     option.rect = QRect(QPoint(0, 0), bounds().size());
     option.text = text_;

@@ -17,9 +17,8 @@ Element::~Element() {
         QAccessible::deleteAccessibleInterface(accessibleId_);
 }
 
-QRect Element::deviceExtent(qreal devicePixelRatio) const {
-    return (QRectF(bounds_.topLeft() * devicePixelRatio, QSizeF(bounds_.size()) * devicePixelRatio))
-        .toAlignedRect();
+QRect Element::deviceExtent(qreal scale) const {
+    return (QRectF(bounds_.topLeft() * scale, QSizeF(bounds_.size()) * scale)).toAlignedRect();
 }
 
 void Element::setVisible(bool visible) {

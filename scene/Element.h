@@ -18,14 +18,15 @@ class Scene;
 class SceneWindow;
 
 // What an element may use when it paints itself into the window's picture. The painter it is given works in
-// logical pixels, scaled by the device pixel ratio; an element that must place device pixels itself resets
-// the painter's transform and works in the picture's own pixels.
+// layout pixels, scaled to device pixels; an element that must place device pixels itself resets the
+// painter's transform and works in the picture's own pixels.
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
     // Changes whenever the style or palette does, so kept renderings know they are stale.
     int styleVersion;
-    qreal devicePixelRatio;
+    // Device pixels per layout pixel.
+    qreal scale;
 };
 
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
@@ -90,9 +91,9 @@ protected:
             QAccessible::Role role = QAccessible::NoRole);
     // Tells the scene that what the element paints has changed.
     virtual void changed();
-    // The device pixels the element may paint at a ratio. By default its bounds scaled and rounded
-    // outwards.
-    virtual QRect deviceExtent(qreal devicePixelRatio) const;
+    // The device pixels the element may paint at a scale, with the layout at the picture's top left. By
+    // default its bounds scaled and rounded outwards.
+    virtual QRect deviceExtent(qreal scale) const;
     // Tells assistive technology, through the window that shows the scene, what changed.
     void announce(QAccessible::Event event);
 

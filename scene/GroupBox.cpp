@@ -19,7 +19,7 @@ void GroupBox::render(QImage& image, const PaintContext& context) const {
     image.fill(background_);
     // The ratio on the image rather than a scaled painter: Qt's shaded frames then draw their lines in whole
     // device pixels, so the light border fills the box's last row and column of them at any scale.
-    image.setDevicePixelRatio(context.devicePixelRatio);
+    image.setDevicePixelRatio(context.scale);
     QPainter painter(&image);
     painter.setFont(font_);
     QStyleOptionGroupBox option;

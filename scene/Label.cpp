@@ -76,7 +76,7 @@ void Label::render(QImage& image, const PaintContext& context) const {
     image.fill(background_.isValid() ? background_
                                      : context.palette.color(QPalette::Active, QPalette::Window));
     QPainter painter(&image);
-    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
+    painter.scale(context.scale, context.scale);
 
     // The style draws enabled text in the WindowText role and disabled text in the palette's disabled group,
     // so only the enabled groups take the label's own colour.

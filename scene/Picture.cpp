@@ -15,7 +15,7 @@ Picture::Picture(Scene& scene, const QRect& box, const QImage& image, const QCol
 void Picture::render(QImage& image, const PaintContext& context) const {
     image.fill(background_);
     QPainter painter(&image);
-    painter.scale(context.devicePixelRatio, context.devicePixelRatio);
+    painter.scale(context.scale, context.scale);
     // One image pixel to one logical pixel, whatever the image's own resolution says.
     painter.drawImage(QRect(QPoint(0, 0), image_.size()), image_);
 }

@@ -18,7 +18,7 @@ protected:
     RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role);
 
     void changed() override;
-    QRect deviceExtent(qreal devicePixelRatio) const override;
+    QRect deviceExtent(qreal scale) const override;
     // Renders the whole box into an image of its device pixels. The image is not cleared: fill it first.
     virtual void render(QImage& image, const PaintContext& context) const = 0;
 
@@ -26,7 +26,7 @@ private:
     mutable QImage rendered_;
     mutable bool renderedValid_ = false;
     mutable int renderedStyleVersion_ = -1;
-    mutable qreal renderedRatio_ = 0;
+    mutable qreal renderedScale_ = 0;
 };
 
 } // namespace scene

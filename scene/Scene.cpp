@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace scene {
 
@@ -16,8 +17,23 @@ constexpr qreal kDeviceEpsilon = 1e-6;
 
 } // namespace
 
-Scene::Scene(QSize size, const QColor& background)
-    : size_(size)
+// As big as the platform makes the window's backing store.
+Placement Placement::atDesignSize(QSize layout, qreal devicePixelRatio) {
+    return {devicePixelRatio, devicePixelRatio, QPoint(0, 0), layout * devicePixelRatio};
+}
+
+Placement Placement::fitted(QSize layout, QSize windowSize, qreal devicePixelRatio) {
+    const QSize picture = windowSize * devicePixelRatio;
+    const qreal scale =
+        std::min(qreal(picture.width()) / layout.width(), qreal(picture.height()) / layout.height());
+    const QSize scaled = layout * scale;
+    const QPoint origin(std::max(0, picture.width() - scaled.width()) / 2,
+                        std::max(0, picture.height() - scaled.height()) / 2);
+    return {devicePixelRatio, scale, origin, picture};
+}
+
+Scene::Scene(QSize layoutSize, const QColor& background)
+    : size_(layoutSize)
     , background_(background)
     , style_(QApplication::style())
     , palette_(QApplication::palette()) {
@@ -26,19 +42,23 @@ Scene::Scene(QSize size, const QColor& background)
 
 Scene::~Scene() = default;
 
-void Scene::setDevicePixelRatio(qreal dpr) {
-    if (dpr == dpr_)
+void Scene::setPlacement(const Placement& placement) {
+    if (placement == placement_ && !image_.isNull())
         return;
-    dpr_ = dpr;
-    // As big as the platform makes the window's backing store.
-    image_ = QImage(qRound(size_.width() * dpr), qRound(size_.height() * dpr), QImage::Format_RGB32);
-    image_.setDevicePixelRatio(dpr);
+    placement_ = placement;
+    image_ = QImage(placement.pictureSize, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(placement.devicePixelRatio);
     // Writable and unshared, the view never copies on write: painting it paints the picture.
     canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
     for (const auto& element : elements_)
-        element->deviceBounds_ = element->deviceExtent(dpr);
+        element->deviceBounds_ = deviceBoundsOf(*element);
     stale_ = QRect();
     invalidate(image_.rect());
+}
+
+QRectF Scene::toWindow(const QRectF& layoutRect) const {
+    const qreal dpr = placement_.devicePixelRatio;
+    return QRectF(toDevice(layoutRect.topLeft()) / dpr, layoutRect.size() * (placement_.scale / dpr));
 }
 
 void Scene::setStyle(const QStyle* style, const QPalette& palette) {
@@ -59,14 +79,16 @@ void Scene::invalidate(const QRect& deviceArea) {
 
 void Scene::render() {
     QPainter painter(&canvas_);
-    const PaintContext context{style_, palette_, styleVersion_, dpr_};
+    const PaintContext context{style_, palette_, styleVersion_, placement_.scale};
     painter.setClipRect(stale_);
     painter.fillRect(stale_, background_);
     for (const auto& element : elements_) {
         if (element->isShown() && element->deviceBounds_.intersects(stale_)) {
-            // Each element starts from the painter as the area set it up, whatever the one before left.
+            // Each element starts from the painter as the area set it up, whatever the one before left. The
+            // origin is a whole device pixel, so the layout's pixels fall as they would at the top left.
             painter.save();
-            painter.scale(dpr_, dpr_);
+            painter.translate(placement_.origin);
+            painter.scale(placement_.scale, placement_.scale);
             element->paint(painter, context);
             painter.restore();
         }
@@ -75,14 +97,68 @@ void Scene::render() {
 }
 
 std::optional<QRgb> Scene::colorAt(QPointF pos) {
-    const qreal x = pos.x() * dpr_ + kDeviceEpsilon;
-    const qreal y = pos.y() * dpr_ + kDeviceEpsilon;
+    const qreal x = pos.x() * placement_.devicePixelRatio + kDeviceEpsilon;
+    const qreal y = pos.y() * placement_.devicePixelRatio + kDeviceEpsilon;
     // Written so that NaN also counts as outside, and before any conversion that could overflow.
     if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return std::nullopt;
     if (!stale_.isEmpty())
         render();
     return reinterpret_cast<const QRgb*>(image_.constScanLine(int(y)))[int(x)];
+}
+
+bool Scene::wayShows(QPointF from, QPointF to, QRgb colour) {
+    const qreal dpr = placement_.devicePixelRatio;
+    QPointF a = from * dpr + QPointF(kDeviceEpsilon, kDeviceEpsilon);
+    QPointF b = to * dpr + QPointF(kDeviceEpsilon, kDeviceEpsilon);
+    // Only the part inside the picture can show anything (Liang and Barsky's clipping), which also bounds the
+    // walk below whatever the points; NaN fails every comparison and is left out with the rest.
+    qreal enter = 0, leave = 1;
+    const QPointF d = b - a;
+    const auto clip = [&](qreal p, qreal q) {
+        if (p == 0)
+            return q >= 0;
+        const qreal t = q / p;
+        if (p < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        return enter <= leave;
+    };
+    // The far edges are kept a hair inside, so a point on them still lies in the last pixel.
+    const qreal right = image_.width() - 1e-9, bottom = image_.height() - 1e-9;
+    if (!(clip(-d.x(), a.x()) && clip(d.x(), right - a.x()) && clip(-d.y(), a.y()) &&
+          clip(d.y(), bottom - a.y())))
+        return false;
+    b = a + d * leave;
+    a = a + d * enter;
+    if (!stale_.isEmpty())
+        render();
+
+    // Every pixel whose square the segment passes through, in order (Amanatides and Woo): from the pixel of
+    // one end, one step at a time across whichever pixel edge the segment meets first.
+    int x = int(a.x()), y = int(a.y());
+    const int endX = int(b.x()), endY = int(b.y());
+    const int stepX = endX > x ? 1 : -1, stepY = endY > y ? 1 : -1;
+    const qreal spanX = std::abs(b.x() - a.x()), spanY = std::abs(b.y() - a.y());
+    const qreal kNever = std::numeric_limits<qreal>::infinity();
+    const qreal deltaX = spanX > 0 ? 1 / spanX : kNever, deltaY = spanY > 0 ? 1 / spanY : kNever;
+    qreal nextX = spanX > 0 ? (stepX > 0 ? x + 1 - a.x() : a.x() - x) * deltaX : kNever;
+    qreal nextY = spanY > 0 ? (stepY > 0 ? y + 1 - a.y() : a.y() - y) * deltaY : kNever;
+    for (int steps = std::abs(endX - x) + std::abs(endY - y);; --steps) {
+        if (reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x] == colour)
+            return true;
+        if (steps == 0)
+            return false;
+        // Rounding may bring one coordinate to its end early: the other then takes the remaining steps.
+        if (y == endY || (x != endX && nextX < nextY)) {
+            x += stepX;
+            nextX += deltaX;
+        } else {
+            y += stepY;
+            nextY += deltaY;
+        }
+    }
 }
 
 const QImage& Scene::picture() {
@@ -92,8 +168,8 @@ const QImage& Scene::picture() {
 }
 
 Element* Scene::elementAt(QPointF pos) const {
-    const qreal x = pos.x() * dpr_ + kDeviceEpsilon;
-    const qreal y = pos.y() * dpr_ + kDeviceEpsilon;
+    const qreal x = pos.x() * placement_.devicePixelRatio + kDeviceEpsilon;
+    const qreal y = pos.y() * placement_.devicePixelRatio + kDeviceEpsilon;
     if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return nullptr;
     const int px = int(x);

@@ -14,6 +14,27 @@
 
 namespace scene {
 
+// Where a scene's layout lies in the window's picture. The layout is the window's content at its design size,
+// in layout pixels; the picture is the whole client area in device pixels. At the design size the two
+// coincide up to the device pixel ratio; a bigger window, such as a full screen, shows the layout scaled and
+// centred, with the background around it.
+struct Placement {
+    // The window's device pixels per logical pixel, as the platform reports positions with it.
+    qreal devicePixelRatio = 1;
+    // Device pixels per layout pixel.
+    qreal scale = 1;
+    // The layout's top-left corner, on a whole device pixel so that scaling keeps every pixel exact.
+    QPoint origin;
+    QSize pictureSize;
+
+    bool operator==(const Placement&) const = default;
+
+    // A window of the layout's own size.
+    static Placement atDesignSize(QSize layout, qreal devicePixelRatio);
+    // A window of any size: the layout scaled by the largest factor that fits it, centred.
+    static Placement fitted(QSize layout, QSize windowSize, qreal devicePixelRatio);
+};
+
 // The one rendering of a window's client area, in device pixels. The window shows this picture and the
 // colour read-back reads it, so what the pupil sees and what the game tests can never disagree. A change is
 // rendered lazily, before the next reading or when the window paints, and only where it happened: from the
@@ -24,7 +45,7 @@ namespace scene {
 // renders the start label's text again, 0.68 to 0.97 ms where it changed, 1.1 to 2.1 ms whole.
 class Scene final {
 public:
-    Scene(QSize size, const QColor& background);
+    Scene(QSize layoutSize, const QColor& background);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -34,7 +55,7 @@ public:
         auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& added = *element;
         Element& base = added;
-        base.deviceBounds_ = base.deviceExtent(dpr_);
+        base.deviceBounds_ = deviceBoundsOf(base);
         elements_.push_back(std::move(element));
         invalidate(base.deviceBounds_);
         announce(added, QAccessible::ObjectCreated);
@@ -45,9 +66,19 @@ public:
     std::size_t elementCount() const { return elements_.size(); }
     const Element& element(std::size_t stackIndex) const { return *elements_[stackIndex]; }
 
-    qreal devicePixelRatio() const { return dpr_; }
-    // A new ratio renders everything again, cached renderings included.
-    void setDevicePixelRatio(qreal dpr);
+    QSize layoutSize() const { return size_; }
+    const Placement& placement() const { return placement_; }
+    qreal devicePixelRatio() const { return placement_.devicePixelRatio; }
+    // A new placement renders everything again, cached renderings included.
+    void setPlacement(const Placement& placement);
+    // At the layout's own size.
+    void setDevicePixelRatio(qreal dpr) { setPlacement(Placement::atDesignSize(size_, dpr)); }
+
+    // A point or rectangle of the layout in the picture's device pixels, and in the window's logical ones.
+    QPointF toDevice(QPointF layoutPoint) const {
+        return QPointF(placement_.origin) + layoutPoint * placement_.scale;
+    }
+    QRectF toWindow(const QRectF& layoutRect) const;
     // The style and palette the elements draw with; a change renders everything again.
     void setStyle(const QStyle* style, const QPalette& palette);
 
@@ -55,6 +86,9 @@ public:
     // pixels as a platform reports it (a device pixel's position divided by the ratio); nothing outside it.
     // Cheap enough for every pointer move: no allocation, and no rendering unless something changed.
     std::optional<QRgb> colorAt(QPointF pos);
+    // Whether any device pixel that the straight way between two points of the client area crosses shows the
+    // colour; the points as colorAt takes them.
+    bool wayShows(QPointF from, QPointF to, QRgb colour);
     // The picture, up to date, with the device pixel ratio set for drawing it. It is rendered again in place,
     // so a copy by value, which shares its pixels, changes with it: keep one with QImage::copy().
     const QImage& picture();
@@ -80,10 +114,13 @@ public:
 
 private:
     void render();
+    QRect deviceBoundsOf(const Element& element) const {
+        return element.deviceExtent(placement_.scale).translated(placement_.origin);
+    }
 
     QSize size_;
     QColor background_;
-    qreal dpr_ = 0;
+    Placement placement_;
     const QStyle* style_ = nullptr;
     QPalette palette_;
     int styleVersion_ = 0;

@@ -19,6 +19,8 @@ class ScriptedHost final : public RoundHost {
 public:
     QStringList calls;
     std::deque<Rgb> script;
+    // The colour the way of a contact passes over.
+    Rgb wayColour = kPathYellow;
 
     std::optional<Rgb> colorUnderPointer(QPointF pos) override {
         calls << QStringLiteral("read %1,%2").arg(pos.x()).arg(pos.y());
@@ -28,6 +30,10 @@ public:
             return c;
         }
         return kPathYellow;
+    }
+    bool wayShows(QPointF from, QPointF to, Rgb colour) override {
+        calls << QStringLiteral("way %1,%2 %3,%4").arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y());
+        return colour == wayColour;
     }
     void setSegmentVisible(int stage, bool visible) override {
         calls << QStringLiteral("segment %1 %2").arg(stage).arg(visible ? u"on" : u"off");
@@ -177,6 +183,27 @@ private slots:
                  << idleSweep();
         QCOMPARE(inEffect(host.calls), inEffect(expected));
         QVERIFY(!round.isActive());
+    }
+
+    // A finger's or pen's way over blue ends the round as touching blue does; over anything else it changes
+    // nothing, and at idle it is not even looked at.
+    void aContactsWayOverBlueEndsTheRound() {
+        ScriptedHost host;
+        Round round(host);
+        host.wayColour = kFieldBlue;
+        round.contactWay(QPointF(1, 2), QPointF(3, 4));
+        QVERIFY(host.calls.isEmpty());
+        round.start();
+        host.calls.clear();
+        host.wayColour = kPathYellow;
+        round.contactWay(QPointF(1, 2), QPointF(3, 4));
+        QCOMPARE(host.calls, QStringList{QStringLiteral("way 1,2 3,4")});
+        QVERIFY(round.isActive());
+        host.calls.clear();
+        host.wayColour = kFieldBlue;
+        round.contactWay(QPointF(3, 4), QPointF(5, 6));
+        QVERIFY(!round.isActive());
+        QCOMPARE(inEffect(host.calls), inEffect(QStringList{QStringLiteral("way 3,4 5,6")} + idleSweep()));
     }
 
     // No red is ever shown at the last stage; should one be read all the same, the stage stays in range.

@@ -26,7 +26,7 @@ namespace {
 class RecordingWindow final : public SceneWindow {
 public:
     RecordingWindow()
-        : SceneWindow(QSize(200, 100), QColor::fromRgb(kFieldBlue)) {}
+        : SceneWindow(QSize(200, 100), QColor::fromRgb(kFieldBlue), Size::Fixed) {}
     QList<QPointF> moves;
 
 protected:

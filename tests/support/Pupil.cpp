@@ -52,9 +52,18 @@ QList<QPoint> findRoute(const QImage& view, QPoint from, auto isGoal, auto maySt
 
 } // namespace
 
+DisplayMode testedMode() {
+    const QByteArray mode = qgetenv("TROPILKA_TEST_MODE");
+    if (mode == "fullscreen")
+        return DisplayMode::FullScreen;
+    if (mode == "kiosk")
+        return DisplayMode::Kiosk;
+    return DisplayMode::Window;
+}
+
 std::unique_ptr<GameWindow> shownWindow() {
-    auto window = std::make_unique<GameWindow>();
-    window->show();
+    auto window = std::make_unique<GameWindow>(testedMode());
+    window->present();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the window was never exposed");
     return window;

@@ -70,7 +70,10 @@ private:
     QList<QPoint> trail_;
 };
 
-// A new game window, shown and exposed, as the program starts it.
+// The mode the tests run the window in: the test's TROPILKA_TEST_MODE (fullscreen or kiosk), the window
+// otherwise.
+DisplayMode testedMode();
+// A new game window in that mode, shown and exposed, as the program starts it.
 std::unique_ptr<GameWindow> shownWindow();
 
 // Such a window and a pupil at it, for auto&& [window, pupil] = Game();

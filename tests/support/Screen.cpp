@@ -1,6 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Screen.h"
 
+#include "scene/SceneWindow.h"
+
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QStringList>
@@ -19,9 +21,15 @@ qreal devicePixelRatioOf(const QWidget& window) {
     return window.windowHandle()->devicePixelRatio();
 }
 
-QPoint devicePixelOf(const QWidget& window, QPointF pos) {
-    const qreal dpr = devicePixelRatioOf(window);
-    return QPoint(int(std::floor(pos.x() * dpr + 1e-6)), int(std::floor(pos.y() * dpr + 1e-6)));
+QPoint devicePixelOf(const scene::SceneWindow& window, QPointF pos) {
+    const QPointF device = window.scene().toDevice(pos);
+    return QPoint(int(std::floor(device.x() + 1e-6)), int(std::floor(device.y() + 1e-6)));
+}
+
+QRect deviceRectOf(const scene::SceneWindow& window, const QRect& layoutRect) {
+    const scene::Scene& scene = window.scene();
+    return QRectF(scene.toDevice(layoutRect.topLeft()), QSizeF(layoutRect.size()) * scene.placement().scale)
+        .toAlignedRect();
 }
 
 QString differences(const QImage& expected, const QImage& actual) {

@@ -14,8 +14,15 @@ QImage screenOf(QWidget& window);
 // A shown window's device pixel ratio, exactly: QWidget's keeps only 16 binary places.
 qreal devicePixelRatioOf(const QWidget& window);
 
-// The device pixel under a point of a window given in logical pixels.
-QPoint devicePixelOf(const QWidget& window, QPointF pos);
+namespace scene {
+class SceneWindow;
+}
+
+// The device pixel under a point of a window's layout, given in layout pixels: at the window's own size,
+// its logical pixels.
+QPoint devicePixelOf(const scene::SceneWindow& window, QPointF pos);
+// The device pixels a rectangle of the layout touches.
+QRect deviceRectOf(const scene::SceneWindow& window, const QRect& layoutRect);
 
 // Where the first differences between two pictures lie, as colours found against colours expected; nothing
 // when they have the same size and pixels.
