@@ -2,6 +2,7 @@
 #include "StartOptions.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QSettings>
 #include <array>
 
@@ -94,9 +95,17 @@ StartRequest parseCommandLine(const QStringList& arguments) {
     const QString seeHelp = QStringLiteral("\nСписок параметров: tropilka --help\n");
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        const QString what = unknown.isEmpty()
-                                 ? parser.errorText()
-                                 : QStringLiteral("неизвестный параметр «%1»").arg(unknown.first());
+        QString what = parser.errorText();
+        if (!unknown.isEmpty()) {
+            // As it was typed, dashes and all.
+            QString spelt = unknown.first();
+            for (const QString& argument : arguments.mid(1))
+                if (argument.section(u'=', 0, 0).remove(QRegularExpression(QStringLiteral("^-+"))) == spelt) {
+                    spelt = argument.section(u'=', 0, 0);
+                    break;
+                }
+            what = QStringLiteral("неизвестный параметр «%1»").arg(spelt);
+        }
         return {StartRequest::Action::Refuse, std::nullopt, QStringLiteral("tropilka: ") + what + seeHelp};
     }
     if (!parser.positionalArguments().isEmpty())

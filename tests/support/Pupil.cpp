@@ -95,30 +95,33 @@ Pupil::Pupil(GameWindow& window)
     window_.setMessagePresenter([this](const QString& prompt, const QString&) { messages_.append(prompt); });
 }
 
-namespace {
+ulong nextEventTime(ulong by) {
+    // Qt makes a press into a double click when it follows the one before within the double-click interval,
+    // whichever window or test that was in.
+    static ulong eventClock = 0;
+    return eventClock += by;
+}
 
-// The time stamp of the last event any pupil reported. Qt makes a press into a double click when it follows
-// the one before within the double-click interval, whichever window or test that was in.
-ulong eventClock = 0;
-
-} // namespace
-
-void Pupil::deliver(QEvent::Type type, QPoint pixel, Qt::MouseButtons buttons, Qt::MouseButton button) {
-    QWindow* window = window_.windowHandle();
-    if (window == nullptr || window->handle() == nullptr)
+PlatformPosition platformPosition(const QWidget& window, QPoint devicePixel) {
+    const QWindow* handle = window.windowHandle();
+    if (handle == nullptr || handle->handle() == nullptr)
         qFatal("the pupil cannot reach a window that is closed");
     // The platform reports positions in its own pixels: device pixels where Qt scales, logical ones where
     // the platform does (as on Wayland).
-    const QPlatformWindow* platformWindow = window->handle();
-    const QPointF local = QPointF(pixel) / platformWindow->devicePixelRatio();
-    const QPointF global = local + QPointF(platformWindow->geometry().topLeft());
+    const QPlatformWindow* platformWindow = handle->handle();
+    const QPointF local = QPointF(devicePixel) / platformWindow->devicePixelRatio();
+    return {local, local + QPointF(platformWindow->geometry().topLeft())};
+}
+
+void Pupil::deliver(QEvent::Type type, QPoint pixel, Qt::MouseButtons buttons, Qt::MouseButton button) {
+    const PlatformPosition at = platformPosition(window_, pixel);
     QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
-        window, ++eventClock, local, global, buttons, button, type);
+        window_.windowHandle(), nextEventTime(), at.local, at.global, buttons, button, type);
 }
 
 void Pupil::click(QPoint pos) {
     // Unhurried: one click, never the second half of a double click.
-    eventClock += ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval()) + 1;
+    nextEventTime(ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
     const QPoint pixel = devicePixelOf(window_, pos);
     deliver(QEvent::MouseMove, pixel, Qt::NoButton, Qt::NoButton);
     deliver(QEvent::MouseButtonPress, pixel, Qt::LeftButton, Qt::LeftButton);
@@ -183,9 +186,9 @@ bool Pupil::walk(const QList<QPoint>& route, int stageAtStart) {
     return !route.isEmpty();
 }
 
-bool Pupil::walkToCurrentCircle() {
+QList<QPoint> Pupil::routeToCurrentCircle() const {
     if (!window_.round().isActive())
-        return false;
+        return {};
     const QImage view = this->view();
     const QRect area(QPoint(0, 0), view.size());
     const auto safe = [&](QPoint p) {
@@ -195,11 +198,13 @@ bool Pupil::walkToCurrentCircle() {
                     return false;
         return true;
     };
-    const int stage = window_.round().stage();
-    const QPoint goal = targetCentre(stage);
-    const auto isGoal = [&](QPoint p) { return p == goal; };
-    const QList<QPoint> route = findRoute(view, position_, isGoal, safe);
-    return walk(route, stage);
+    const QPoint goal = targetCentre(window_.round().stage());
+    return findRoute(
+        view, position_, [&](QPoint p) { return p == goal; }, safe);
+}
+
+bool Pupil::walkToCurrentCircle() {
+    return window_.round().isActive() && walk(routeToCurrentCircle(), window_.round().stage());
 }
 
 bool Pupil::reachStage(int stage) {

@@ -36,13 +36,18 @@ public:
     void moveTo(QPointF pos, Qt::MouseButtons buttons = Qt::NoButton);
     void moveToDevicePixel(QPoint pixel, Qt::MouseButtons buttons = Qt::NoButton);
     QPoint position() const { return position_; }
+    // Where a finger or pen left the pupil, for the mouse to go on from.
+    void setPosition(QPoint pos) { position_ = pos; }
     // Every position moved to, in order.
     const QList<QPoint>& trail() const { return trail_; }
 
     // Clicks the start label where the path leaves it.
     void startRound();
-    // Walks inside the visible path, one pixel per move, to the centre of the current stage's circle; stops
-    // early once the stage changes. False when no way inside the path leads there or the round ended.
+    // A way inside the visible path, one pixel a step, from where the pupil is to the centre of the current
+    // stage's circle, keeping clear of blue; empty where there is none.
+    QList<QPoint> routeToCurrentCircle() const;
+    // Walks that way, one pixel per move; stops early once the stage changes. False when there is no such way
+    // or the round ended.
     bool walkToCurrentCircle();
     // Starts a round and reaches the given stage.
     bool reachStage(int stage);
@@ -87,6 +92,17 @@ struct Game {
     std::unique_ptr<GameWindow> window;
     Pupil pupil;
 };
+
+// The time stamp, in milliseconds, of the next event any test pupil reports, mouse, finger or pen: `by`
+// after the last.
+ulong nextEventTime(ulong by = 1);
+// Where the platform reports a device pixel of the window: in its own pixels, on the screen and in the
+// window.
+struct PlatformPosition {
+    QPointF local;
+    QPointF global;
+};
+PlatformPosition platformPosition(const QWidget& window, QPoint devicePixel);
 
 // The window's colour read-back at each of its device pixels, read at the position pointer events report for
 // it.
