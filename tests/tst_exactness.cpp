@@ -56,11 +56,8 @@ QList<QPoint> edgePixels(const QImage& screen, const QRect& area) {
     return pixels;
 }
 
-QRect deviceRect(const GameWindow& window, const QRect& logical) {
-    const qreal dpr = devicePixelRatioOf(window);
-    return QRectF(QPointF(logical.topLeft()) * dpr, QSizeF(logical.size()) * dpr)
-        .toAlignedRect()
-        .adjusted(-2, -2, 2, 2);
+QRect deviceRect(const GameWindow& window, const QRect& layout) {
+    return deviceRectOf(window, layout).adjusted(-2, -2, 2, 2);
 }
 
 // What a move to the device pixel did at the stage, as the colours the screen shows there say it must: blue
@@ -123,7 +120,14 @@ private slots:
             areas << deviceRect(*window, window->startLabel().bounds());
         int probed = 0;
         for (const QRect& area : areas) {
-            for (const QPoint pixel : edgePixels(screen, area)) {
+            const QList<QPoint> edge = edgePixels(screen, area);
+            // Every area has edges to probe: none found means the test looked in the wrong place.
+            QVERIFY2(!edge.isEmpty(), qPrintable(QStringLiteral("no edge in device pixels %1,%2 %3x%4")
+                                                     .arg(area.x())
+                                                     .arg(area.y())
+                                                     .arg(area.width())
+                                                     .arg(area.height())));
+            for (const QPoint pixel : edge) {
                 const QRgb shownNext = next.isNull() ? maze::kFieldBlue : next.pixel(pixel);
                 const QString problem =
                     probeProblem(*window, pupil, stage, pixel, screen.pixel(pixel), shownNext);

@@ -78,6 +78,10 @@ QImage readBack(GameWindow& window) {
     return read;
 }
 
+std::optional<QRgb> readBackAt(GameWindow& window, QPointF layoutPos) {
+    return window.colorAt(QPointF(devicePixelOf(window, layoutPos)) / devicePixelRatioOf(window));
+}
+
 QPoint targetCentre(int stage) {
     const maze::Target& t = maze::kTargets[std::size_t(stage)];
     return QPoint(t.left + t.diameter / 2, t.top + t.diameter / 2);

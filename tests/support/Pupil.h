@@ -108,6 +108,9 @@ PlatformPosition platformPosition(const QWidget& window, QPoint devicePixel);
 // it.
 QImage readBack(GameWindow& window);
 
+// The window's colour read-back at the device pixel under a point of its layout.
+std::optional<QRgb> readBackAt(GameWindow& window, QPointF layoutPos);
+
 // The centre pixel of a target circle of the maze.
 QPoint targetCentre(int stage);
 
