@@ -159,9 +159,10 @@ SystemSetting systemSettingFrom(QSettings& settings) {
     }
     const QVariant value = settings.value(QStringLiteral("mode"));
     const QString mode = value.toString().trimmed().toLower();
-    // Nothing set is how most computers are; settings without the mode are a slip worth telling.
+    // Nothing set is how most computers are, and an empty mode sets nothing; settings without the mode are a
+    // slip worth telling.
     if (mode.isEmpty())
-        return settings.allKeys().isEmpty()
+        return settings.allKeys().isEmpty() || settings.contains(QStringLiteral("mode"))
                    ? SystemSetting{}
                    : SystemSetting{DisplayMode::Window,
                                    QStringLiteral("tropilka: в настройке %1 нет значения mode").arg(where) +
