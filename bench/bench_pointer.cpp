@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -28,6 +29,11 @@ GameWindow& gameWindow() {
     return *theWindow;
 }
 
+// A point of the layout where the window has it, full screen or not.
+QPointF at(QPointF layoutPoint) {
+    return theWindow->scene().toWindow(layoutPoint);
+}
+
 void enterStage(GameWindow& window, int stage) {
     if (!Pupil(window).jumpToStage(stage))
         qFatal("could not reach stage %d", stage);
@@ -36,10 +42,10 @@ void enterStage(GameWindow& window, int stage) {
 void pointerMove(benchmark::State& state) {
     GameWindow& window = gameWindow();
     enterStage(window, 3);
-    (void)window.colorAt(kOnThePath);
+    (void)window.colorAt(at(kOnThePath));
     const long allocationsBefore = heapAllocations();
     for (auto _ : state)
-        window.handlePointerMove(kOnThePath);
+        window.handlePointerMove(at(kOnThePath));
     state.counters["allocations"] =
         benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
     if (window.round().stage() != 3)
@@ -51,7 +57,7 @@ BENCHMARK(pointerMove);
 void pointerMoveEvent(benchmark::State& state) {
     GameWindow& window = gameWindow();
     enterStage(window, 3);
-    QMouseEvent move(QEvent::MouseMove, kOnThePath, window.mapToGlobal(kOnThePath), Qt::NoButton,
+    QMouseEvent move(QEvent::MouseMove, at(kOnThePath), window.mapToGlobal(at(kOnThePath)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     const long allocationsBefore = heapAllocations();
     for (auto _ : state)
@@ -67,7 +73,7 @@ BENCHMARK(pointerMoveEvent);
 void pointerMoveByGrabbing(benchmark::State& state) {
     GameWindow& window = gameWindow();
     enterStage(window, 3);
-    const QPoint device = (kOnThePath * window.devicePixelRatioF()).toPoint();
+    const QPoint device = window.scene().toDevice(kOnThePath).toPoint();
     const long allocationsBefore = heapAllocations();
     for (auto _ : state) {
         for (int reading = 0; reading < 3; ++reading)
@@ -79,16 +85,19 @@ void pointerMoveByGrabbing(benchmark::State& state) {
 BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
 // The scene rendered at a display scale, whatever the window's: nothing measured here repaints the window,
-// which would take its own scale again. What is pending is rendered first, outside the measurement.
+// which would take its own scale again. Scale 0 keeps the window's own placement, full screen. What is
+// pending is rendered first, outside the measurement.
 void renderAtScale(GameWindow& window, qreal scale) {
     QApplication::processEvents();
-    window.scene().setDevicePixelRatio(scale);
+    if (scale != 0)
+        window.scene().setDevicePixelRatio(scale);
     (void)window.scene().picture();
 }
 
 // The display scales the moves that change the picture are measured at: a move has 1 ms, one report of a
-// 1000 Hz mouse, at 3.
-const std::vector<int64_t> kScales{1, 2, 3};
+// 1000 Hz mouse, at 3. Full screen (TROPILKA_TEST_MODE=fullscreen), the window's own scale only.
+const std::vector<int64_t> kScales =
+    testedMode() == DisplayMode::Window ? std::vector<int64_t>{1, 2, 3} : std::vector<int64_t>{0};
 
 // Reaching circle k: the next segment and circle appear, circle k goes, and the third reading of the same
 // move renders what changed.
@@ -100,7 +109,7 @@ void advance(benchmark::State& state) {
         enterStage(window, stage);
         renderAtScale(window, qreal(state.range(1)));
         state.ResumeTiming();
-        window.handlePointerMove(targetCentre(stage));
+        window.handlePointerMove(at(targetCentre(stage)));
     }
     if (window.round().stage() != stage + 1)
         state.SkipWithError("no advance");
@@ -121,7 +130,7 @@ void loss(benchmark::State& state) {
         enterStage(window, stage);
         renderAtScale(window, qreal(state.range(1)));
         state.ResumeTiming();
-        window.handlePointerMove(kAlwaysBlue);
+        window.handlePointerMove(at(kAlwaysBlue));
         (void)window.scene().picture();
     }
     if (window.round().isActive())
@@ -145,7 +154,7 @@ void lossUnderHelp(benchmark::State& state) {
         pupil.click(kStartBesideHelp);
         renderAtScale(window, qreal(state.range(0)));
         state.ResumeTiming();
-        window.handlePointerMove(QPointF(540, 200));
+        window.handlePointerMove(at(QPointF(540, 200)));
         (void)window.scene().picture();
     }
     if (window.round().isActive())
@@ -175,7 +184,7 @@ void wholeRender(benchmark::State& state) {
     renderAtScale(window, qreal(state.range(1)));
     for (auto _ : state) {
         window.scene().invalidate(QRect(QPoint(0, 0), window.scene().picture().size()));
-        benchmark::DoNotOptimize(window.colorAt(kOnThePath));
+        benchmark::DoNotOptimize(window.colorAt(at(kOnThePath)));
     }
     if (help)
         pupil.closeHelp();
@@ -191,12 +200,15 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    GameWindow window;
+    GameWindow window(testedMode());
     window.setMessagePresenter([](const QString&, const QString&) {});
-    window.show();
+    window.present();
     if (!QTest::qWaitForWindowExposed(&window))
         qFatal("the window was never exposed");
     theWindow = &window;
+    const scene::Placement& placement = window.scene().placement();
+    std::printf("window %dx%d, device pixel ratio %g, %g device pixels per layout pixel\n", window.width(),
+                window.height(), placement.devicePixelRatio, placement.scale);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,6 +3,8 @@
 
 #include "Scene.h"
 
+#include <QPainter>
+
 namespace scene {
 
 Element::Element(Scene& scene, const QRect& bounds, const Element* container, QAccessible::Role role)
@@ -26,7 +28,7 @@ void Element::setVisible(bool visible) {
         return;
     visible_ = visible;
     announce(visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-    scene_.invalidate(deviceBounds_);
+    scene_.visibilityChanged(*this);
 }
 
 void Element::setEnabled(bool enabled) {
@@ -35,6 +37,11 @@ void Element::setEnabled(bool enabled) {
     enabled_ = enabled;
     changed();
     announce(QAccessible::StateChanged);
+}
+
+void Element::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
+    painter.resetTransform();
+    painter.fillRect(deviceBounds_, background);
 }
 
 void Element::changed() {

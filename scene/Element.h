@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QColor;
 class QPainter;
 class QPalette;
 class QStyle;
@@ -61,6 +62,9 @@ public:
     // A repaint may clip the painter to any part of deviceBounds(): what the element paints there must not
     // depend on the clip.
     virtual void paint(QPainter& painter, const PaintContext& context) const = 0;
+    // Paints every pixel that paint() paints, and none outside deviceBounds(), in the given colour: how the
+    // element leaves the picture when it is hidden. By default the whole of deviceBounds().
+    virtual void erase(QPainter& painter, const PaintContext& context, const QColor& background) const;
 
     const QString& toolTip() const { return toolTip_; }
     void setToolTip(const QString& text) { toolTip_ = text; }

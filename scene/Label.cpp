@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStringList>
 #include <QStyle>
 
 namespace scene {
@@ -70,6 +71,17 @@ QFont Label::fittedFont() const {
         font.setPixelSize(font.pixelSize() - 1);
     }
     return font;
+}
+
+std::optional<QString> Label::look() const {
+    return QStringList{text_,
+                       font_.toString(),
+                       background_.isValid() ? background_.name(QColor::HexArgb) : QString(),
+                       textColor_.isValid() ? textColor_.name(QColor::HexArgb) : QString(),
+                       QString::number(int(textRole_)),
+                       QString::number(int(alignment_)),
+                       QString::number(int(isEnabled()))}
+        .join(QChar(0));
 }
 
 void Label::render(QImage& image, const PaintContext& context) const {

@@ -38,6 +38,7 @@ public:
 
 protected:
     void render(QImage& image, const PaintContext& context) const override;
+    std::optional<QString> look() const override;
 
 private:
     QString text_;

@@ -2,6 +2,7 @@
 #include "RenderedBox.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace scene {
@@ -19,7 +20,7 @@ RenderedBox::RenderedBox(Scene& scene, const QRect& rect, const Element* contain
 }
 
 void RenderedBox::changed() {
-    renderedValid_ = false;
+    currentValid_ = false;
     Element::changed();
 }
 
@@ -35,16 +36,33 @@ QRect RenderedBox::deviceExtent(qreal scale) const {
 }
 
 void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
-    if (!renderedValid_ || renderedStyleVersion_ != context.styleVersion || renderedScale_ != context.scale ||
-        rendered_.size() != deviceBounds().size()) {
-        rendered_ = QImage(deviceBounds().size(), QImage::Format_RGB32);
-        render(rendered_, context);
-        renderedValid_ = true;
-        renderedStyleVersion_ = context.styleVersion;
-        renderedScale_ = context.scale;
+    if (keptStyleVersion_ != context.styleVersion || keptScale_ != context.scale ||
+        (!kept_.isEmpty() && kept_.front().image.size() != deviceBounds().size())) {
+        kept_.clear();
+        keptStyleVersion_ = context.styleVersion;
+        keptScale_ = context.scale;
+    }
+    if (!currentValid_ || kept_.isEmpty()) {
+        // A few looks at most are kept: the start label has three.
+        constexpr qsizetype kLooksKept = 3;
+        const std::optional<QString> wanted = look();
+        const auto found = std::find_if(kept_.begin(), kept_.end(),
+                                        [&](const Rendering& kept) { return wanted && kept.look == wanted; });
+        if (found != kept_.end()) {
+            std::rotate(kept_.begin(), found, found + 1);
+        } else {
+            if (!wanted)
+                kept_.clear();
+            else if (kept_.size() >= kLooksKept)
+                kept_.removeLast();
+            QImage image(deviceBounds().size(), QImage::Format_RGB32);
+            render(image, context);
+            kept_.prepend({wanted, image});
+        }
+        currentValid_ = true;
     }
     painter.resetTransform();
-    painter.drawImage(deviceBounds().topLeft(), rendered_);
+    painter.drawImage(deviceBounds().topLeft(), kept_.front().image);
 }
 
 } // namespace scene

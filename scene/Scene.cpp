@@ -52,7 +52,9 @@ void Scene::setPlacement(const Placement& placement) {
     canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
     for (const auto& element : elements_)
         element->deviceBounds_ = deviceBoundsOf(*element);
-    stale_ = QRect();
+    erased_.clear();
+    repainted_ = QRegion();
+    filled_ = QRect();
     invalidate(image_.rect());
 }
 
@@ -72,28 +74,46 @@ void Scene::invalidate(const QRect& deviceArea) {
     const QRect clipped = deviceArea & image_.rect();
     if (clipped.isEmpty())
         return;
-    stale_ |= clipped;
+    filled_ |= clipped;
     if (listener_)
         listener_(clipped);
+}
+
+void Scene::visibilityChanged(const Element& element) {
+    const QRect area = element.deviceBounds_ & image_.rect();
+    if (area.isEmpty())
+        return;
+    if (!element.isVisible())
+        erased_.push_back(&element);
+    repainted_ += area;
+    if (listener_)
+        listener_(area);
 }
 
 void Scene::render() {
     QPainter painter(&canvas_);
     const PaintContext context{style_, palette_, styleVersion_, placement_.scale};
-    painter.setClipRect(stale_);
-    painter.fillRect(stale_, background_);
+    // Each element starts from the painter as this sets it up, whatever the one before left. The origin is a
+    // whole device pixel, so the layout's pixels fall as they would at the top left.
+    const auto layoutPainter = [&](auto draw) {
+        painter.save();
+        painter.translate(placement_.origin);
+        painter.scale(placement_.scale, placement_.scale);
+        draw();
+        painter.restore();
+    };
+    painter.fillRect(filled_, background_);
+    for (const Element* element : erased_)
+        layoutPainter([&] { element->erase(painter, context, background_); });
+    const QRegion area = repainted_ + filled_;
+    painter.setClipRegion(area);
     for (const auto& element : elements_) {
-        if (element->isShown() && element->deviceBounds_.intersects(stale_)) {
-            // Each element starts from the painter as the area set it up, whatever the one before left. The
-            // origin is a whole device pixel, so the layout's pixels fall as they would at the top left.
-            painter.save();
-            painter.translate(placement_.origin);
-            painter.scale(placement_.scale, placement_.scale);
-            element->paint(painter, context);
-            painter.restore();
-        }
+        if (element->isShown() && area.intersects(element->deviceBounds_))
+            layoutPainter([&] { element->paint(painter, context); });
     }
-    stale_ = QRect();
+    filled_ = QRect();
+    erased_.clear();
+    repainted_ = QRegion();
 }
 
 std::optional<QRgb> Scene::colorAt(QPointF pos) {
@@ -102,7 +122,7 @@ std::optional<QRgb> Scene::colorAt(QPointF pos) {
     // Written so that NaN also counts as outside, and before any conversion that could overflow.
     if (!(x >= 0 && y >= 0 && x < image_.width() && y < image_.height()))
         return std::nullopt;
-    if (!stale_.isEmpty())
+    if (isStale())
         render();
     return reinterpret_cast<const QRgb*>(image_.constScanLine(int(y)))[int(x)];
 }
@@ -132,7 +152,7 @@ bool Scene::wayShows(QPointF from, QPointF to, QRgb colour) {
         return false;
     b = a + d * leave;
     a = a + d * enter;
-    if (!stale_.isEmpty())
+    if (isStale())
         render();
 
     // Every pixel whose square the segment passes through, in order (Amanatides and Woo): from the pixel of
@@ -162,7 +182,7 @@ bool Scene::wayShows(QPointF from, QPointF to, QRgb colour) {
 }
 
 const QImage& Scene::picture() {
-    if (!stale_.isEmpty())
+    if (isStale())
         render();
     return image_;
 }

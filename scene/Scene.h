@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPalette>
+#include <QRegion>
 #include <QSize>
 #include <functional>
 #include <memory>
@@ -37,12 +38,14 @@ struct Placement {
 
 // The one rendering of a window's client area, in device pixels. The window shows this picture and the
 // colour read-back reads it, so what the pupil sees and what the game tests can never disagree. A change is
-// rendered lazily, before the next reading or when the window paints, and only where it happened: from the
-// background up, in device pixels, so the pixels are exactly those of a whole rendering at any scale.
-// Rendering the whole picture would be simpler, but a pointer move may take 1 ms at display scale 3 (one
-// report of a 1000 Hz mouse), and bench/tropilka_bench measures there (CPU time, medians): reaching a circle
-// takes 0.04 to 0.14 ms rendered where it changed, 0.3 to 0.56 ms rendered whole; touching blue, which also
-// renders the start label's text again, 0.68 to 0.97 ms where it changed, 1.1 to 2.1 ms whole.
+// rendered lazily, before the next reading or when the window paints, and only where it happened, so the
+// pixels are exactly those of a whole rendering at any scale: every element paints opaque pixels, the same
+// whatever lies under them, so a pixel shows the topmost shown element that paints it, or the background.
+// An element that goes is painted over in the background's colour, pixel for pixel as it painted itself;
+// wherever one came or went, every element that shows there is painted again, in stacking order. Rendering
+// the whole picture would be simpler, but a pointer move has 1 ms (one report of a 1000 Hz mouse), and a
+// full screen of a 4K panel is eight million device pixels: filling even the path's surroundings with blue
+// costs about that much (bench/tropilka_bench measures it).
 class Scene final {
 public:
     Scene(QSize layoutSize, const QColor& background);
@@ -79,6 +82,9 @@ public:
         return QPointF(placement_.origin) + layoutPoint * placement_.scale;
     }
     QRectF toWindow(const QRectF& layoutRect) const;
+    QPointF toWindow(QPointF layoutPoint) const {
+        return toDevice(layoutPoint) / placement_.devicePixelRatio;
+    }
     // The style and palette the elements draw with; a change renders everything again.
     void setStyle(const QStyle* style, const QPalette& palette);
 
@@ -99,6 +105,8 @@ public:
 
     // An area of the picture, in device pixels, to render again from the background up.
     void invalidate(const QRect& deviceArea);
+    // An element was shown or hidden: its pixels change, and those of what lies over or under it.
+    void visibilityChanged(const Element& element);
     // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
@@ -130,9 +138,13 @@ private:
     // pixels exactly rather than through a scaling of the painter's.
     QImage canvas_;
     std::vector<std::unique_ptr<Element>> elements_;
-    // Where the picture is out of date, in device pixels: one rectangle around every change since the last
-    // rendering, as a step of a round changes a few neighbouring things.
-    QRect stale_;
+    // Where the picture is out of date, in device pixels, since the last rendering: an area to fill with the
+    // background, the elements hidden, which leave the background where they were, and where every element
+    // that shows must be painted again.
+    bool isStale() const { return !filled_.isEmpty() || !erased_.empty() || !repainted_.isEmpty(); }
+    QRect filled_;
+    std::vector<const Element*> erased_;
+    QRegion repainted_;
     std::function<void(const QRect&)> listener_;
     std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };

@@ -27,9 +27,18 @@ Line::Line(Scene& scene, QPoint from, QPoint to, int width, const QColor& color)
 }
 
 void Line::paint(QPainter& painter, const PaintContext&) const {
+    draw(painter, color_);
+}
+
+// The same stroke in another colour covers the very same pixels.
+void Line::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
+    draw(painter, background);
+}
+
+void Line::draw(QPainter& painter, const QColor& color) const {
     // Exact colours are what the game tests for, so no edge may be blended with the field.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(color_, width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(color, width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from_, to_);
 }
 
@@ -40,9 +49,17 @@ Circle::Circle(Scene& scene, const QRect& box, const QColor& color)
 }
 
 void Circle::paint(QPainter& painter, const PaintContext&) const {
+    draw(painter, color_);
+}
+
+void Circle::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
+    draw(painter, background);
+}
+
+void Circle::draw(QPainter& painter, const QColor& color) const {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(color_);
+    painter.setBrush(color);
     painter.drawEllipse(QRectF(box_));
 }
 

@@ -17,8 +17,11 @@ public:
     Line(Scene& scene, QPoint from, QPoint to, int width, const QColor& color);
 
     void paint(QPainter& painter, const PaintContext& context) const override;
+    void erase(QPainter& painter, const PaintContext& context, const QColor& background) const override;
 
 private:
+    void draw(QPainter& painter, const QColor& color) const;
+
     QPoint from_;
     QPoint to_;
     int width_;
@@ -31,8 +34,11 @@ public:
     Circle(Scene& scene, const QRect& box, const QColor& color);
 
     void paint(QPainter& painter, const PaintContext& context) const override;
+    void erase(QPainter& painter, const PaintContext& context, const QColor& background) const override;
 
 private:
+    void draw(QPainter& painter, const QColor& color) const;
+
     QRect box_;
     QColor color_;
 };

@@ -18,6 +18,7 @@
 #include <random>
 
 using namespace scene;
+Q_DECLARE_METATYPE(Placement)
 using maze::kFieldBlue, maze::kGoalGreen, maze::kPathYellow, maze::kTargetRed;
 
 namespace {
@@ -50,11 +51,14 @@ void pointerTakingKinds() {
         QTest::newRow(kind) << QString::fromLatin1(kind);
 }
 
-// The display scales the scene is checked at, one per data row.
-void scales() {
-    QTest::addColumn<qreal>("dpr");
+// How the scene is placed where it is checked, one per data row: at its own size at display scales, and
+// scaled up in a wider and in a taller window, as full screen, at ratios 1 and 2.
+void scales(QSize layout) {
+    QTest::addColumn<Placement>("placement");
     for (const qreal dpr : {1.0, 1.1, 1.25, 1.33, 1.5, 1.75, 2.0, 2.5, 3.0})
-        QTest::addRow("scale %g", dpr) << dpr;
+        QTest::addRow("scale %g", dpr) << Placement::atDesignSize(layout, dpr);
+    QTest::newRow("fitted, wide") << Placement::fitted(layout, layout * 2.3 + QSize(101, 0), 1);
+    QTest::newRow("fitted, tall, ratio 2") << Placement::fitted(layout, layout * 1.7 + QSize(0, 33), 2);
 }
 
 Element& addOfKind(Scene& scene, const QString& kind, const QRect& rect) {
@@ -175,11 +179,11 @@ private slots:
     // -- Painting
 
     // Round ends, wide strokes and small circles: every painted pixel is exactly one of the colours.
-    void linesAndCirclesPaintOnlyExactColours_data() { scales(); }
+    void linesAndCirclesPaintOnlyExactColours_data() { scales(QSize(200, 120)); }
     void linesAndCirclesPaintOnlyExactColours() {
-        QFETCH(qreal, dpr);
+        QFETCH(Placement, placement);
         Scene scene(QSize(200, 120), QColor::fromRgb(kFieldBlue));
-        scene.setDevicePixelRatio(dpr);
+        scene.setPlacement(placement);
         scene.add<Line>(QPoint(20, 20), QPoint(170, 90), 37, QColor::fromRgb(kPathYellow));
         scene.add<Line>(QPoint(30, 100), QPoint(150, 30), 20, QColor::fromRgb(kPathYellow));
         scene.add<Circle>(QRect(90, 50, 25, 25), QColor::fromRgb(kGoalGreen));
@@ -196,9 +200,9 @@ private slots:
     // many changes at once, the picture must equal a fresh rendering of the final state to the device pixel,
     // at any scale; and no element may leave its painter settings to the next (a circle's brush once filled a
     // group box's border).
-    void anySequenceOfChangesLeavesTheRightPicture_data() { scales(); }
+    void anySequenceOfChangesLeavesTheRightPicture_data() { scales(QSize(300, 200)); }
     void anySequenceOfChangesLeavesTheRightPicture() {
-        QFETCH(qreal, dpr);
+        QFETCH(Placement, placement);
         const QStringList texts{QStringLiteral("метка"), QStringLiteral("Иди к красному кружку"),
                                 QStringLiteral("Старт игры"), QString()};
         const QList<QColor> colours{QColor(255, 192, 255), QColor(255, 255, 192), QColor(), QColor(0, 64, 0)};
@@ -207,7 +211,7 @@ private slots:
             return std::uniform_int_distribution<int>(low, high)(random);
         };
         Scene changed(QSize(300, 200), QColor::fromRgb(kFieldBlue));
-        changed.setDevicePixelRatio(dpr);
+        changed.setPlacement(placement);
         const Populated elements = populate(changed);
         QList<Change> made;
         const auto make = [&](const Change& change) {
@@ -258,7 +262,7 @@ private slots:
                 }
             }
             Scene fresh(QSize(300, 200), QColor::fromRgb(kFieldBlue));
-            fresh.setDevicePixelRatio(dpr);
+            fresh.setPlacement(placement);
             const Populated same = populate(fresh);
             for (const Change& change : made)
                 change(same);
