@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPointingDevice>
 #include <QTest>
+#include <QTouchEvent>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -139,6 +141,77 @@ void loss(benchmark::State& state) {
 BENCHMARK(loss)
     ->ArgsProduct({{0, 6, maze::kLastStage}, kScales})
     ->ArgNames({"stage", "scale"})
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
+// A finger on the touch screen, as the window receives it: one touch event, which the window tests along the
+// way from the finger's last report before the three readings.
+void touch(QEvent::Type type, QEventPoint::State state, QPointF layoutPoint) {
+    static QPointingDevice* const screen = QTest::createTouchDevice();
+    const QPointF pos = at(layoutPoint);
+    QTouchEvent event(type, screen, Qt::NoModifier,
+                      {QEventPoint(0, state, pos, theWindow->mapToGlobal(pos))});
+    QApplication::sendEvent(theWindow, &event);
+}
+
+// A point on the path just off a stage's circle, along its segment.
+QPointF beforeCircle(int stage) {
+    const maze::Segment& s = maze::kSegments[std::size_t(stage)];
+    const QPointF centre = targetCentre(stage);
+    const QLineF back(centre, centre + QPointF(s.x1 - s.x2, s.y1 - s.y2));
+    return back.pointAt(8 / back.length());
+}
+
+// A finger in contact moving along the path, where nothing changes: the way between its reports, a few
+// pixels, and the three readings.
+void touchMove(benchmark::State& state) {
+    GameWindow& window = gameWindow();
+    enterStage(window, 3);
+    Pupil(window).moveTo(kOnThePath);
+    touch(QEvent::TouchBegin, QEventPoint::State::Pressed, kOnThePath);
+    const long allocationsBefore = heapAllocations();
+    bool there = false;
+    for (auto _ : state) {
+        there = !there;
+        touch(QEvent::TouchUpdate, QEventPoint::State::Updated, kOnThePath + QPointF(there ? 3 : 0, 0));
+    }
+    state.counters["allocations"] =
+        benchmark::Counter(double(heapAllocations() - allocationsBefore), benchmark::Counter::kAvgIterations);
+    touch(QEvent::TouchEnd, QEventPoint::State::Released, kOnThePath);
+    if (window.round().stage() != 3)
+        state.SkipWithError("the moves changed the round");
+}
+BENCHMARK(touchMove)->Unit(benchmark::kMicrosecond);
+
+// A finger in contact reaching circle k, and one sliding off the path onto blue at stage k, as the picture is
+// rendered for the next reading or the next repaint.
+void touchAdvanceOrLoss(benchmark::State& state) {
+    GameWindow& window = gameWindow();
+    const int stage = int(state.range(0));
+    const bool loss = state.range(1) != 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        enterStage(window, stage);
+        Pupil(window).moveTo(beforeCircle(stage));
+        touch(QEvent::TouchBegin, QEventPoint::State::Pressed, beforeCircle(stage));
+        renderAtScale(window, qreal(state.range(2)));
+        if (!window.round().isActive() || window.round().stage() != stage) {
+            state.SkipWithError("the finger did not land beside the circle");
+            break;
+        }
+        state.ResumeTiming();
+        touch(QEvent::TouchUpdate, QEventPoint::State::Updated, loss ? kAlwaysBlue : targetCentre(stage));
+        (void)window.scene().picture();
+        state.PauseTiming();
+        touch(QEvent::TouchEnd, QEventPoint::State::Released, loss ? kAlwaysBlue : targetCentre(stage));
+        state.ResumeTiming();
+    }
+    if (window.round().isActive() != !loss || (!loss && window.round().stage() != stage + 1))
+        state.SkipWithError(loss ? "no loss" : "no advance");
+}
+BENCHMARK(touchAdvanceOrLoss)
+    ->ArgsProduct({{0, 6, maze::kLastStage - 1}, {0, 1}, kScales})
+    ->ArgNames({"stage", "loss", "scale"})
     ->Iterations(100)
     ->Unit(benchmark::kMicrosecond);
 
