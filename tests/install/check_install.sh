@@ -98,6 +98,12 @@ categories=";$(entry_value Categories)"
 for c in Education Game KidsGame; do
     [[ $categories == *";$c;"* ]] || fail "Categories lacks $c"
 done
+# The action teachers find in the entry's menu starts the installed game full screen.
+[ "$(entry_value Actions)" = "fullscreen;" ] || fail "Actions is not fullscreen;"
+sed -n '/^\[Desktop Action fullscreen\]/,/^\[/p' "$desktop" | grep -qx "Exec=$game --fullscreen" ||
+    fail "the full-screen action does not start $game --fullscreen"
+sed -n '/^\[Desktop Action fullscreen\]/,/^\[/p' "$desktop" | grep -qx "Name=На весь экран" ||
+    fail "the full-screen action is not named На весь экран"
 
 echo "== AppStream metadata"
 validation=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || fail "appstreamcli validate failed"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the MSI silently into a fresh 64-bit Wine prefix on a private X server and checks what Windows makes
-# of it: the program in Program Files, the Start menu entry "Тропилка" and what it points at, the entry in
-# Apps & Features; starts the game from where it went and from the shortcut's target; with a later MSI, upgrades
-# to it and sees the older one refused; then removes it silently and checks that Program Files is as it was.
+# of it: the program in Program Files, the Start menu entries "Тропилка" and "Тропилка — на весь экран" and what
+# they point at, the entry in Apps & Features; starts the game from where it went and from the shortcut's
+# target; with a later MSI, upgrades to it and sees the older one refused; then removes it silently and checks
+# that Program Files is as it was. Last, installs it for a computer lab (MODE=kiosk): the game starts full
+# screen, and the teacher's key chord ends it.
 # Usage: check_msi.sh <msi> [<expected version> [<later msi> <its version>]]
 set -euo pipefail
 
@@ -16,6 +18,7 @@ version=${2:-}
 next_msi=${3:+$(realpath "$3")}
 next_version=${4:-}
 name="Тропилка"
+fullscreen_name="Тропилка — на весь экран"
 publisher="The Tropilka developers"
 folder="Tropilka"
 
@@ -93,6 +96,8 @@ start_x_server() {
 }
 
 c_drive=$WINEPREFIX/drive_c
+# Where the game reads the mode a school sets for every pupil of the computer.
+settings_key="HKLM\\Software\\tropilka\\tropilka"
 program_files=$c_drive/"Program Files"
 install_dir=$program_files/$folder
 win_program="C:\\Program Files\\$folder\\tropilka.exe"
@@ -134,11 +139,11 @@ installer_product() {
     registry_values "HKLM\\Software\\Classes\\Installer\\Products\\$packed"
 }
 
-# The one link named after the game in the Start menus, or nothing.
+# The one link of that name (the game's, unless given) in the Start menus, or nothing.
 find_shortcut() {
-    local m found=()
+    local m found=() entry=${1:-$name}
     for m in "${menus[@]}"; do
-        [ -f "$m/$name.lnk" ] && found+=("$m/$name.lnk")
+        [ -f "$m/$entry.lnk" ] && found+=("$m/$entry.lnk")
     done
     [ ${#found[@]} -le 1 ] || fail "the Start menu entry is there twice: ${found[*]}"
     [ ${#found[@]} -eq 0 ] || echo "${found[0]}"
@@ -181,18 +186,25 @@ check_installed() {
     [ "$files" = "tropilka.exe" ] || fail "$install_dir holds \"${files//$'\n'/ }\", not tropilka.exe alone"
     [ "$(head -c2 "$install_dir/tropilka.exe" 2>/dev/null)" = "MZ" ] || fail "the installed tropilka.exe is no program"
 
-    lnk=$(find_shortcut)
-    if [ -z "$lnk" ]; then
-        fail "no Start menu entry \"$name\" in ${menus[*]}"
-    else
+    local entry arguments
+    for entry in "$name|" "$fullscreen_name|--fullscreen"; do
+        lnk=$(find_shortcut "${entry%|*}")
+        if [ -z "$lnk" ]; then
+            fail "no Start menu entry \"${entry%|*}\" in ${menus[*]}"
+            continue
+        fi
         $python "$here/lnk_target.py" "$lnk" >"$work/lnk"
         target=$(sed -n 's/^target=//p' "$work/lnk")
+        arguments=$(sed -n 's/^arguments=//p' "$work/lnk")
         workdir=$(sed -n 's/^workdir=//p' "$work/lnk")
         icon=$(sed -n 's/^icon=//p' "$work/lnk")
-        [ "$target" = "$win_program" ] || fail "the Start menu entry points at \"$target\", not \"$win_program\""
-        [ "$workdir" = "C:\\Program Files\\$folder\\" ] || fail "the Start menu entry starts in \"$workdir\""
+        [ "$target" = "$win_program" ] || fail "the Start menu entry \"${entry%|*}\" points at \"$target\", not \"$win_program\""
+        [ "$arguments" = "${entry#*|}" ] || fail "the Start menu entry \"${entry%|*}\" passes \"$arguments\", not \"${entry#*|}\""
+        [ "$workdir" = "C:\\Program Files\\$folder\\" ] || fail "the Start menu entry \"${entry%|*}\" starts in \"$workdir\""
         [ -n "$icon" ] && [ -s "$(unixpath "$icon")" ] || fail "the Start menu entry's icon \"$icon\" is not there"
-    fi
+    done
+    # Without MODE the school's mode is left unset.
+    [ -z "$(registry_values "$settings_key")" ] || fail "installed without MODE, the game has a mode set: $(registry_values "$settings_key")"
 
     entry=$(uninstall_entry "$code")
     [ -n "$entry" ] || fail "no entry for $code in Apps & Features"
@@ -266,8 +278,34 @@ after=$(cd "$program_files" && ls -A)
 [ "$after" = "$before" ] || fail "Program Files held \"${before//$'\n'/ }\" before and \"${after//$'\n'/ }\" after"
 [ ! -e "$install_dir" ] || fail "$install_dir is still there"
 [ -z "$(find_shortcut)" ] || fail "the Start menu entry is still there"
+[ -z "$(find_shortcut "$fullscreen_name")" ] || fail "the full-screen Start menu entry is still there"
 [ -z "$(uninstall_entry "$(msi_property "$installed" ProductCode)")" ] || fail "Apps & Features still lists the game"
 [ -z "$(installer_product "$(msi_property "$installed" ProductCode)")" ] || fail "Windows Installer still knows the game"
+
+echo "== msiexec /i $(basename "$msi") MODE=kiosk /qn: a computer lab's kiosk"
+wine_run msiexec /i "$(winpath "$msi")" MODE=kiosk /qn || die "msiexec /i MODE=kiosk ended with status $?"
+[ "$(registry_values "$settings_key")" = "mode=kiosk" ] ||
+    fail "installed with MODE=kiosk, the game's setting is \"$(registry_values "$settings_key")\""
+(cd "$install_dir" && exec "$wine" "$win_program") >"$work/game.log" 2>&1 &
+game_pid=$!
+if wait_for 90 eval '[ -n "$(window_of "$title")" ]'; then
+    window=$(window_of "$title")
+    # The whole screen, as the kiosk asks of the window system.
+    screen=$(xdotool getdisplaygeometry)
+    wait_for 30 eval '[ "$(xdotool getwindowgeometry --shell "$window" | sed -n "s/^WIDTH=//p;s/^HEIGHT=//p" | paste -sd" ")" = "$screen" ]' ||
+        fail "the kiosk's window is $(xdotool getwindowgeometry "$window" | tail -1), not the screen's $screen"
+    xdotool windowfocus --sync "$window" key --clearmodifiers ctrl+alt+shift+q
+    wait_for 30 eval '! kill -0 $game_pid 2>/dev/null' || fail "the teacher's chord did not end the kiosk within 30 s"
+    status=0
+    wait "$game_pid" || status=$?
+    [ "$status" -eq 0 ] || fail "the kiosk ended with status $status on the teacher's chord"
+else
+    fail "installed with MODE=kiosk, the game showed no window"
+    kill "$game_pid" 2>/dev/null || true
+fi
+game_pid=
+wine_run msiexec /x "$(winpath "$msi")" /qn || die "msiexec /x ended with status $?"
+[ -z "$(registry_values "$settings_key")" ] || fail "removed, the game left its setting behind"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed" >&2

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Usage: lnk_target.py <file.lnk>
 
-Prints what a Windows shortcut points at, one "key=value" line each: target (the local path), workdir and
-icon, read as the shell reads them ([MS-SHLLINK]); a missing part prints nothing after the "=".
+Prints what a Windows shortcut points at, one "key=value" line each: target (the local path), arguments,
+workdir and icon, read as the shell reads them ([MS-SHLLINK]); a missing part prints nothing after the "=".
 """
 import struct
 import sys
@@ -47,6 +47,7 @@ def main(path):
             strings[flag] = raw.decode("utf-16-le" if width == 2 else "cp1252").rstrip("\0")
             at += 2 + count * width
     print(f"target={target}")
+    print(f"arguments={strings.get(HAS_ARGUMENTS, '')}")
     print(f"workdir={strings.get(HAS_WORKING_DIR, '')}")
     print(f"icon={strings.get(HAS_ICON, '')}")
 
