@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the game's whole-process footprint against a bare Qt window on a private X server.
-# Usage: bench/footprint.sh [build-dir] [footprint options, e.g. --runs 5 --idle 10 --moves 2000]
+# Usage: bench/footprint.sh [build-dir, build-testing unless given] [footprint options, e.g. --runs 5 --idle 10 --moves 2000]
 #        bench/footprint.sh --windows build-windows [build-dir] [footprint options]
 # The second measures tropilka.exe against the bare window built for Windows the same way, both under Wine in
 # a fresh prefix, with the measuring tool of the Linux build (build-dir).
@@ -10,7 +10,7 @@ if [ "${1-}" = --windows ]; then
   windows=$(cd "${2:?--windows names the Windows build folder}" && pwd)
   shift 2
 fi
-build=${1:-build}
+build=${1:-build-testing}
 shift || true
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install xvfb xdotool" >&2; exit 2; }

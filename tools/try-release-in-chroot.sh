@@ -141,11 +141,11 @@ step() {
     fi
 }
 
-# The line of the README's set-up commands that ends with <pattern>.
+# The line of the README's set-up commands (or of docs/debian.md's, for the package) that ends with <pattern>.
 readme_command() {
     local line
-    line=$(grep -m1 -E "^    tools/install-deps\.sh .*$1\$" "$repo/README.md") ||
-        { echo "README.md has no command ending in '$1'" >&2; exit 1; }
+    line=$(cat "$repo/README.md" "$repo/docs/debian.md" | grep -m1 -E "^    tools/install-deps\.sh .*$1\$") ||
+        { echo "README.md and docs/debian.md have no command ending in '$1'" >&2; exit 1; }
     echo "${line#    }"
 }
 
