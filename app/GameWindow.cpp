@@ -28,7 +28,7 @@ QFont startFont() {
 }
 
 QString programName() {
-    return QStringLiteral("Тропилка");
+    return QStringLiteral(TROPILKA_DISPLAY_NAME);
 }
 
 QString titleText() {

@@ -42,7 +42,7 @@ void tell(DWORD which, const QString& text) {
     char name[] = "tropilka";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    QMessageBox::information(nullptr, QStringLiteral("Тропилка"), text);
+    QMessageBox::information(nullptr, QStringLiteral(TROPILKA_DISPLAY_NAME), text);
 }
 #endif
 

@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("tropilka"));
     QApplication::setApplicationVersion(QStringLiteral(TROPILKA_VERSION));
     // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tropilka"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TROPILKA_APP_ID));
 
     DisplayMode mode = DisplayMode::Window;
     if (request.mode) {

@@ -1,7 +1,6 @@
 # The one time that goes into what the build makes (the compiled-in resources, the package's files): the
 # newest changelog entry's, as in Debian's own builds, unless SOURCE_DATE_EPOCH is set. Left unset where
 # dpkg-parsechangelog is missing; then the build is not reproducible.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog)
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(TROPILKA_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
