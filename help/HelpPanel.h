@@ -15,7 +15,10 @@ namespace help {
 
 // The dark-green help panel: who made the program, what it is for, thanks, and three contact links. It is
 // built the first time it opens, on top of everything the window has, so a start that never needs it
-// never pays for its pictures.
+// never pays for its pictures. It is part of the window's picture, not a child widget: a round can run
+// beside it, and at display scales other than 1 and 1.1 Qt hands the pointer to a child widget along its
+// edges where the widget does not paint, or to the window where it does (bench/tropilka_widget_edges counts
+// those device pixels); full screen, it must also scale with the field, which Qt cannot do for one widget.
 class HelpPanel final {
 public:
     using LinkAction = std::function<void(const QUrl&)>;
