@@ -51,7 +51,7 @@ Run runProgram(const QStringList& arguments) {
     program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/" TROPILKA_PROGRAM_FROM_TESTS),
                   arguments);
     if (!program.waitForFinished(30000))
-        return {-1, {}, program.errorString()};
+        return {-1, {}, program.program() + QStringLiteral(": ") + program.errorString()};
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
             QString::fromUtf8(program.readAllStandardError())};
 }
@@ -128,7 +128,7 @@ private slots:
     // status 2, all before it needs a display.
     void theProgramAnswersOnItsStreams() {
         const Run help = runProgram({QStringLiteral("--help")});
-        QCOMPARE(help.status, 0);
+        QVERIFY2(help.status == 0, qPrintable(help.err));
         QVERIFY2(help.out.contains(QStringLiteral("--fullscreen")) &&
                      help.out.contains(QStringLiteral("--kiosk")),
                  qPrintable(help.out + help.err));
@@ -162,7 +162,7 @@ private slots:
                                << "" << DisplayMode::Window << false;
         QTest::newRow("wrong word") << "mode"
                                     << "kiosque" << DisplayMode::Window << true;
-        QTest::newRow("no mode") << "Mode"
+        QTest::newRow("no mode") << "modus"
                                  << "kiosk" << DisplayMode::Window << true;
     }
 

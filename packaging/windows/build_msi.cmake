@@ -33,7 +33,8 @@ file(REMOVE_RECURSE ${files})
 # written again.
 # Shortcut names are "short|long"; the short one is only used where long names are off.
 # wixl also knows no component conditions nor secure properties: the school's mode is installed only where
-# MODE is given, and MODE passes from the command line to the elevated installation.
+# MODE is given, and removed with the game whatever MODE is then (Wine's msi weighs the condition on removal
+# too), and MODE passes from the command line to the elevated installation.
 set(codepage_dir ${OUTPUT}.codepage)
 file(MAKE_DIRECTORY ${codepage_dir})
 file(WRITE ${codepage_dir}/_ForceCodepage.idt "\r\n\r\n1251\t_ForceCodepage\r\n")
@@ -42,7 +43,7 @@ execute_process(
     -q "UPDATE `Property` SET `Value` = '${NAME}' WHERE `Property` = 'ProductName'"
     -q "UPDATE `Shortcut` SET `Name` = '${SHORT_NAME}|${NAME}' WHERE `Shortcut` = 'StartMenu'"
     -q "UPDATE `Shortcut` SET `Name` = '${FULLSCREEN_SHORT_NAME}|${FULLSCREEN_NAME}' WHERE `Shortcut` = 'StartMenuFullScreen'"
-    -q "UPDATE `Component` SET `Condition` = 'MODE' WHERE `Component` = 'SchoolMode'"
+    -q "UPDATE `Component` SET `Condition` = 'MODE OR REMOVE=\"ALL\"' WHERE `Component` = 'SchoolMode'"
     -q "UPDATE `Property` SET `Value` = 'MODE;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'"
     -q "UPDATE `LaunchCondition` SET `Description` = '${DOWNGRADE_MESSAGE}' WHERE `Condition` = 'NOT WIX_DOWNGRADE_DETECTED'"
   COMMAND_ERROR_IS_FATAL ANY)
@@ -59,7 +60,7 @@ endfunction()
 expect_row(Property "\nProductName\t${NAME}\n")
 expect_row(Shortcut "\nStartMenu\tProgramMenuFolder\t${SHORT_NAME}|${NAME}\t")
 expect_row(Shortcut "\nStartMenuFullScreen\tProgramMenuFolder\t${FULLSCREEN_SHORT_NAME}|${FULLSCREEN_NAME}\t")
-expect_row(Component "\tMODE\t")
+expect_row(Component "\tMODE OR REMOVE=\"ALL\"\t")
 expect_row(Property "\nSecureCustomProperties\tMODE;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED\n")
 expect_row(LaunchCondition "\nNOT WIX_DOWNGRADE_DETECTED\t${DOWNGRADE_MESSAGE}\n")
 
