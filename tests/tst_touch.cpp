@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -28,22 +29,33 @@ void toolRows() {
 #endif
 }
 
-// How the straight line between two points of the pupil's view meets blue, sampled finely: whether it passes
-// over blue two pixels deep, and whether it comes within two pixels of any. Where the line only grazes blue,
-// the game's device pixels decide, which a view of logical pixels cannot tell.
+// How much blue lies around each pixel of the pupil's view: in the five by five pixels centred on it.
+std::vector<int> blueAround(const QImage& view) {
+    const int w = view.width(), h = view.height();
+    std::vector<int> rows(std::size_t(w) * h), around(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int dx = std::max(0, x - 2); dx <= std::min(w - 1, x + 2); ++dx)
+                rows[std::size_t(y) * w + x] += view.pixel(dx, y) == maze::kFieldBlue;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int dy = std::max(0, y - 2); dy <= std::min(h - 1, y + 2); ++dy)
+                around[std::size_t(y) * w + x] += rows[std::size_t(dy) * w + x];
+    return around;
+}
+
+// How the straight line between two points of the view meets blue: whether it passes over blue two pixels
+// deep, and whether it comes within two pixels of any. Where the line only grazes blue, the game's device
+// pixels decide, which a view of logical pixels cannot tell.
 struct Crossing {
     bool deep = false;
     bool near = false;
 };
-Crossing blueBetween(const QImage& view, QPoint from, QPoint to) {
+Crossing blueBetween(const std::vector<int>& around, int width, QPoint from, QPoint to) {
     Crossing crossing;
-    const QPointF step = QPointF(to - from) / std::max(1.0, 4 * QLineF(from, to).length());
+    const QPointF step = QPointF(to - from) / std::max(1.0, 2 * QLineF(from, to).length());
     for (QPointF p = from; QLineF(p, to).length() > 0.5; p += step) {
-        int blue = 0;
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                blue += view.valid(p.toPoint() + QPoint(dx, dy)) &&
-                        view.pixel(p.toPoint() + QPoint(dx, dy)) == maze::kFieldBlue;
+        const int blue = around[std::size_t(p.toPoint().y()) * width + p.toPoint().x()];
         crossing.deep = crossing.deep || blue == 25;
         crossing.near = crossing.near || blue > 0;
     }
@@ -136,25 +148,24 @@ private slots:
         QFETCH(int, stage);
         QFETCH(bool, acrossBlue);
         auto&& [window, pupil] = Game();
-        QVERIFY(pupil.reachStage(stage));
+        QVERIFY(pupil.jumpToStage(stage));
         const QPoint lifted = pupil.position();
         // A landing place on the path, clear of blue itself and away from the circle and the start label
         // (whose light yellow, at idle, takes a tap), whose straight way from where the finger left crosses
         // blue, or does not.
         const QImage view = pupil.view();
         const QRect startLabel = window->startLabel().bounds().adjusted(-3, -3, 3, 3);
+        const std::vector<int> around = blueAround(view);
         std::optional<QPoint> landing;
-        for (int y = 2; y < view.height() - 2 && !landing; ++y)
-            for (int x = 2; x < view.width() - 2 && !landing; ++x) {
+        for (int y = 2; y < view.height() - 2 && !landing; y += 2)
+            for (int x = 2; x < view.width() - 2 && !landing; x += 2) {
                 const QPoint p(x, y);
-                bool clear = true;
-                for (int dy = -2; dy <= 2; ++dy)
-                    for (int dx = -2; dx <= 2; ++dx)
-                        clear = clear && view.pixel(x + dx, y + dy) == maze::kPathYellow;
+                const bool clear =
+                    view.pixel(p) == maze::kPathYellow && around[std::size_t(y) * view.width() + x] == 0;
                 if (!clear || startLabel.contains(p) || QLineF(p, targetCentre(stage)).length() < 12 ||
                     QLineF(p, lifted).length() < 20)
                     continue;
-                const Crossing crossing = blueBetween(view, lifted, p);
+                const Crossing crossing = blueBetween(around, view.width(), lifted, p);
                 if (acrossBlue ? crossing.deep : !crossing.near)
                     landing = p;
             }
