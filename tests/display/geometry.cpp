@@ -40,6 +40,7 @@ int main(int argc, char* argv[]) {
     for (const maze::Target& t : maze::kTargets)
         circles.append(QJsonArray{t.left, t.top, t.diameter});
     const QJsonObject geometry{
+        {QStringLiteral("app_id"), QStringLiteral(TROPILKA_APP_ID)},
         {QStringLiteral("size"), QJsonArray{GameWindow::kClientSize.width(), GameWindow::kClientSize.height()}},
         {QStringLiteral("segments"), segments},
         {QStringLiteral("circles"), circles},

@@ -381,15 +381,17 @@ def walks(view):
 
 
 def probe(view, walk, index, follow_circle):
-    """Walks to walk.pixels[index], then onto the centre of follow_circle; returns the colour the pixel showed
-    and whether the round then showed circle follow_circle + 1 rather than ending."""
-    shown = view.start_round().colour(*walk.pixels[index])
+    """From a fresh round, walks to walk.pixels[index], then onto the centre of follow_circle; returns whether the
+    round then showed circle follow_circle + 1 rather than ending. The game takes events in order: the click on
+    the start label comes after the move that ended the round before, the walk after the click."""
+    view.move(PARK)
+    view.click(view.start_point)
     for pixel in walk.pixels[:index + 1]:
         view.move_to_pixel(pixel)
     view.move(view.circles[follow_circle])
     shot = view.wait_for(lambda s: view.idle(s) or view.circle_shown(s, follow_circle + 1),
                          "the round to end or advance")
-    return shown, not view.idle(shot)
+    return not view.idle(shot)
 
 
 # A move onto circle 0 after the probe advances the round unless the probe ended it; a move onto circle 1
@@ -401,20 +403,22 @@ FOLLOW_UPS = {
 
 
 def check_edges(view):
-    """The pointer steps across path edges one device pixel at a time, each from a fresh round; every reaction
-    matches the colour the screen shows there: blue ends the round, path colour lets it go on, red advances."""
+    """The pointer steps across path edges one device pixel at a time, each step probed from a fresh round; every
+    reaction matches the colour the screen shows there at stage 0: blue ends the round, path colour lets it go on,
+    red advances."""
     faults = []
     for walk in walks(view):
-        colours = set()
+        at_stage_0 = view.start_round()
+        colours = {at_stage_0.colour(*p) for p in walk.pixels}
         for index, (x, y) in enumerate(walk.pixels):
+            shown = at_stage_0.colour(x, y)
             lx, ly = ((v - o) / view.factor for v, o in zip((x, y), view.origin))
             where = f"device pixel ({x}, {y}) (layout {lx:g}, {ly:g}; {walk.name})"
+            if shown not in (view.blue, view.path, view.red):
+                faults.append(f"{where} shows {shown}, no maze colour")
+                continue
             for follow_circle in (0, 1) if walk.onto_circle else (0,):
-                shown, kept_going = probe(view, walk, index, follow_circle)
-                colours.add(shown)
-                if shown not in (view.blue, view.path, view.red):
-                    faults.append(f"{where} shows {shown}, no maze colour")
-                    break
+                kept_going = probe(view, walk, index, follow_circle)
                 wanted, expected, seen = FOLLOW_UPS[follow_circle]
                 if kept_going != wanted(shown, view):
                     faults.append(f"{where} shows {shown}: the round should {expected[wanted(shown, view)]}, but "
@@ -494,7 +498,7 @@ def main():
     args = parser.parse_args()
     with open(args.geometry, encoding="utf-8") as f:
         geometry = json.load(f)
-    args.size = geometry["size"]
+    args.layout = geometry
     where = f"{args.backend} at scale {args.scale:g}" + (", full screen" if args.fullscreen else "")
     # Ended from outside (a CTest timeout), it still stops the game and the server on the way out.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"{where}: ended by SIGTERM"))

@@ -118,7 +118,7 @@ class Backend:
     def screen_size(self):
         if self.args.fullscreen:
             return FULL_SCREEN
-        return tuple(math.ceil(n * self.scale) + 64 for n in self.args.size)
+        return tuple(math.ceil(n * self.scale) + 64 for n in self.args.layout["size"])
 
     def environment(self, folder):
         return dict(os.environ, QT_QPA_PLATFORM="xcb", QT_SCALE_FACTOR=f"{self.scale:g}", XDG_RUNTIME_DIR=folder)
