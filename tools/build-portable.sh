@@ -48,7 +48,7 @@ qt_options=(
 # Debian 11's CMake is older than a static Qt or the game wants: the host's runs, with Debian 11 as the sysroot.
 build_packages=(
   g++ libfontconfig-dev libfreetype-dev
-  libx11-dev libx11-xcb-dev libxcb1-dev libxcb-cursor-dev libxcb-icccm4-dev libxcb-image0-dev
+  libx11-dev libx11-xcb-dev libxcb1-dev libxcb-icccm4-dev libxcb-image0-dev
   libxcb-keysyms1-dev libxcb-randr0-dev libxcb-render0-dev libxcb-render-util0-dev libxcb-shape0-dev
   libxcb-shm0-dev libxcb-sync-dev libxcb-util-dev libxcb-xfixes0-dev libxcb-xkb-dev libxcb-xinput-dev
   libxkbcommon-dev libxkbcommon-x11-dev
