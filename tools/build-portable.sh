@@ -143,7 +143,7 @@ program=$stage/usr/games/tropilka
 # --- the folder and the archive ----------------------------------------------------------------------------------
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/build/CMakeCache.txt")
 name=tropilka-$version-linux-x86_64
-rm -rf "$out/$name"
+rm -rf "${out:?}/${name:?}"
 mkdir -p "$out/$name"
 install -m 755 "$program" "$root/packaging/portable/install.sh" "$out/$name/"
 install -m 644 "$root/packaging/portable/README.ru.txt" "$stage"/usr/share/doc/*/copyright "$out/$name/"
