@@ -3,7 +3,8 @@
 """Plays the game as a native Wayland client of a headless sway and judges it by what the screen shows.
 
 Usage: play_on_sway.py --game BUILD/tropilka --pointer BUILD/.../tropilka_virtual_pointer --scale 1|1.25|1.5|2
-                       --version VERSION
+                       --version VERSION [--fullscreen]
+With --fullscreen the game runs so on a 1920x1080 output: the field fitted and centred in a blue margin.
 Exit status: 0 when every check passed, 1 when one failed, 77 (skipped) when sway cannot run here.
 
 sway refuses to run as root, so as root the compositor, the game and every client that talks to them run as
@@ -38,6 +39,7 @@ WEB_LINK = "http://example.org/nt"
 # 1.5 the window's place and size are whole device pixels too.
 LAYOUT_SIZE = (1024, 768)
 SCALES = (1, 1.25, 1.5, 2)
+FULL_SCREEN = (1920, 1080)  # a classroom panel's, at output scale 1
 
 BLUE = (0, 0, 255)
 PATH = (255, 255, 192)
@@ -157,12 +159,12 @@ class Desktop:
 
     # sway ------------------------------------------------------------------------------------------------
 
-    def start_sway(self, scale):
+    def start_sway(self, scale, size=LAYOUT_SIZE):
         missing = [tool for tool in ("sway", "swaymsg", "grim") if shutil.which(tool) is None]
         if missing:
             raise Skip(f"{' and '.join(missing)} not installed (tools/install-deps.sh installs them)")
         sway = shutil.which("sway")
-        width, height = LAYOUT_SIZE
+        width, height = self.output_size = size
         config = self.folder.write("sway.config", "\n".join([
             f"output * mode {round(width * scale)}x{round(height * scale)} scale {scale:g}",
             "xwayland disable",
@@ -216,7 +218,7 @@ class Desktop:
         if not self.args.pointer:
             raise Skip("the virtual pointer client was not built (wayland-scanner or libwayland-dev missing)")
         program = self.folder.copy_program(self.args.pointer)
-        width, height = LAYOUT_SIZE
+        width, height = self.output_size
         process = self.start("pointer", [program, str(width), str(height)],
                              {"WAYLAND_DISPLAY": self.wayland_display}, stdin=subprocess.PIPE,
                              stdout=subprocess.PIPE)
@@ -232,7 +234,8 @@ class Desktop:
                           0o755)
         program = self.folder.copy_program(self.args.game)
         # As a user's Wayland session would start it: no platform named, no X display.
-        self.game = self.start("game", [program], {"WAYLAND_DISPLAY": self.wayland_display,
+        options = ["--fullscreen"] if self.args.fullscreen else []
+        self.game = self.start("game", [program] + options, {"WAYLAND_DISPLAY": self.wayland_display,
                                                    "XDG_SESSION_TYPE": "wayland"})
 
     def stop(self):
@@ -289,12 +292,12 @@ class Pointer:
 class Shot:
     """One screenshot; positions are the game's logical client-area pixels unless named device."""
 
-    def __init__(self, ppm, origin, scale):
+    def __init__(self, ppm, to_output, scale):
         magic, size, depth, self.pixels = ppm.split(b"\n", 3)
         if magic != b"P6" or depth != b"255":
             raise Failure("grim wrote no binary 8-bit PPM")
         self.width, self.height = map(int, size.split())
-        self.origin = origin
+        self.to_output = to_output
         self.scale = scale
 
     def device(self, x, y):
@@ -303,7 +306,7 @@ class Shot:
 
     def device_point(self, x, y):
         """The device pixel under the pointer at logical (x, y): the one whose square holds the point."""
-        return int((self.origin[0] + x) * self.scale), int((self.origin[1] + y) * self.scale)
+        return tuple(int(v * self.scale) for v in self.to_output(x, y))
 
     def at(self, x, y):
         return self.device(*self.device_point(x, y))
@@ -324,10 +327,18 @@ class Shot:
 class Game:
     """Drives the window and judges it by the screen."""
 
-    def __init__(self, desktop, scale):
+    def __init__(self, desktop, scale, full_screen):
         self.desktop = desktop
         self.pointer = desktop.pointer
         self.scale = scale
+        self.full_screen = full_screen
+        # Full screen the field is fitted to the output's device pixels: the largest scale that fits, the
+        # picture rounded to whole pixels and centred.
+        output = [round(n * scale) for n in desktop.output_size]
+        fit = min(output[0] / CLIENT_SIZE[0], output[1] / CLIENT_SIZE[1])
+        fitted = [int(n * fit + 0.5) for n in CLIENT_SIZE]
+        self.field_scale, self.field_origin = ((fit, [(output[i] - fitted[i]) // 2 for i in (0, 1)])
+                                               if full_screen else (scale, [0, 0]))
         self.position = None
         self.window = None
         self.origin = None
@@ -344,7 +355,8 @@ class Game:
                 corner = (rect["x"] + frame["x"], rect["y"] + frame["y"])
                 slack = (max(0, frame["width"] - own["width"]), max(0, frame["height"] - own["height"]))
                 # A window smaller than its frame: sway 1.7 centres it there, 1.10 leaves it in the corner.
-                self.origin = self.placed([corner, (corner[0] + slack[0] // 2, corner[1] + slack[1] // 2)])
+                self.origin = corner if self.full_screen else self.placed(
+                    [corner, (corner[0] + slack[0] // 2, corner[1] + slack[1] // 2)])
                 return self.window
             time.sleep(0.05)
         others = [(v.get("app_id"), v.get("name")) for v in self.desktop.views()]
@@ -358,7 +370,7 @@ class Game:
         deadline = time.monotonic() + timeout
         seen = []
         while time.monotonic() < deadline:
-            shot = Shot(self.desktop.run(["grim", "-t", "ppm", "-"]), (0, 0), self.scale)
+            shot = Shot(self.desktop.run(["grim", "-t", "ppm", "-"]), lambda x, y: (x, y), self.scale)
             found = None
             for x, y in candidates:
                 dx, dy = int(x * self.scale), int(y * self.scale)
@@ -372,12 +384,31 @@ class Game:
             time.sleep(0.05)
         return candidates[0]
 
+    def to_output(self, x, y):
+        """The output's logical position of the field's logical point (x, y)."""
+        return tuple(o + (f + v * self.field_scale) / self.scale
+                     for o, f, v in zip(self.origin, self.field_origin, (x, y)))
+
+    def from_output(self, x, y):
+        return tuple(((v - o) * self.scale - f) / self.field_scale
+                     for o, f, v in zip(self.origin, self.field_origin, (x, y)))
+
     def size(self):
         """The logical size the window has committed."""
         return self.window["geometry"]["width"], self.window["geometry"]["height"]
 
     def check_field(self, shot):
-        """The blue field covers exactly the window's logical size, in device pixels of the output's scale."""
+        """The blue field covers exactly the window's logical size, in device pixels of the output's scale;
+        full screen, the whole output is the field's blue but for the field's own elements."""
+        if self.full_screen:
+            left, top = self.field_origin
+            right, bottom = (round(self.to_output(*CLIENT_SIZE)[i] * self.scale) for i in (0, 1))
+            margins = [(0, 0, left, shot.height), (right, 0, shot.width, shot.height)]
+            stray = [(x, y) for x0, y0, x1, y1 in margins for y in range(y0, y1, 7) for x in range(x0, x1, 7)
+                     if shot.device(x, y) != BLUE]
+            if (shot.width, shot.height) != tuple(round(n * self.scale) for n in self.desktop.output_size) or stray:
+                raise Failure(f"full screen, the margins around the field are not all blue: {stray[:5]}")
+            return
         left, top = (round(o * self.scale) for o in self.origin)
         w, h = (round(size * self.scale) for size in CLIENT_SIZE)
         right, bottom = left + w - 1, top + h - 1
@@ -396,7 +427,7 @@ class Game:
     # Pointer ---------------------------------------------------------------------------------------------
 
     def move(self, x, y):
-        self.pointer.move_to(self.origin[0] + x, self.origin[1] + y)
+        self.pointer.move_to(*self.to_output(x, y))
         self.position = (x, y)
 
     def click(self, x, y):
@@ -416,7 +447,7 @@ class Game:
 
     def grab(self):
         ppm = self.desktop.run(["grim", "-t", "ppm", "-"])
-        self.last_shot = Shot(ppm, self.origin, self.scale)
+        self.last_shot = Shot(ppm, self.to_output, self.scale)
         return self.last_shot
 
     def shows(self, shot, points, colour):
@@ -483,10 +514,13 @@ def check_identity(game, desktop):
         problems.append(f"shell {window.get('shell')}, not a native xdg_shell window")
     if window.get("name") != TITLE:
         problems.append(f"title {window.get('name')!r}, not {TITLE!r}")
-    if game.size() != CLIENT_SIZE:
-        problems.append(f"logical size {game.size()}, not {CLIENT_SIZE}")
+    wanted = desktop.output_size if game.full_screen else CLIENT_SIZE
+    if game.size() != wanted:
+        problems.append(f"logical size {game.size()}, not {wanted}")
     if problems:
         raise Failure("; ".join(problems))
+    if game.full_screen:
+        game.move(600, 500)  # the cursor's picture off the margins, onto the field's blue
     game.check_field(game.wait_until("the first frame", game.idle))
 
 
@@ -522,6 +556,11 @@ def check_loss(game, desktop):
         raise Failure(f"expected a round with blue at {blue}: {game.describe(shot)}")
     game.move(*blue)
     game.wait_until("idle after a move onto blue: start label pink, path gone, menu labels back", game.idle)
+    if game.full_screen:
+        # The margin beside the field is blue too.
+        game.start_round()
+        game.move(*game.from_output(1, desktop.output_size[1] / 2))
+        game.wait_until("idle after a move onto the margin beside the field", game.idle)
 
 
 def check_help(game, desktop):
@@ -572,7 +611,7 @@ def check_edge(game, desktop):
         # shrinks a picture drawn at scale 2, the screen pixel shows the picture's pixel nearest its middle,
         # the upper one where the middle falls between two; hence a little above the middle, yet far from
         # the rounding of Wayland's positions (1/256 of a logical pixel).
-        y = (row + 0.5) / game.scale - 1 / 64 - game.origin[1]
+        y = game.from_output(0, (row + 0.5) / game.scale - 1 / 64)[1]
         game.move(EDGE_X, y)
         game.move(*CIRCLES[stage])
         shot = game.wait_until(f"the round ended or circle {stage + 1}",
@@ -635,12 +674,14 @@ def player():
 def play(args):
     desktop = Desktop(args, player())
     failures = []
+    # Full screen, the window keeps the output's size, so there is no size of its own to hold.
+    checks = [c for c in CHECKS if not (args.fullscreen and c is check_fixed_size)]
     try:
-        desktop.start_sway(args.scale)
+        desktop.start_sway(args.scale, FULL_SCREEN if args.fullscreen else LAYOUT_SIZE)
         desktop.start_pointer()
         desktop.start_game()
-        game = Game(desktop, args.scale)
-        for check in CHECKS:
+        game = Game(desktop, args.scale, args.fullscreen)
+        for check in checks:
             name = check.__name__.removeprefix("check_")
             started = time.monotonic()
             try:
@@ -650,10 +691,11 @@ def play(args):
                 print(f"FAIL {name}: {failure}")
                 failures.append(name)
                 if args.shots and game.last_shot:
-                    path = os.path.join(args.shots, f"wayland@{args.scale:g}-{name}.png")
+                    where = "fullscreen" if args.fullscreen else f"{args.scale:g}"
+                    path = os.path.join(args.shots, f"wayland@{where}-{name}.png")
                     game.last_shot.save_png(path)
                     print(f"     the last screen is in {path}")
-                remaining = CHECKS[CHECKS.index(check) + 1:]
+                remaining = checks[checks.index(check) + 1:]
                 if remaining and not game.back_to_idle():
                     print("     the game is not back at idle, so the remaining checks are not run")
                     failures += [c.__name__.removeprefix("check_") for c in remaining]
@@ -668,6 +710,7 @@ def main():
     parser.add_argument("--game", required=True)
     parser.add_argument("--pointer", default="")
     parser.add_argument("--scale", type=float, choices=SCALES, default=1)
+    parser.add_argument("--fullscreen", action="store_true", help="the game full screen on a 1920x1080 output")
     parser.add_argument("--shots", help="folder to keep the last screen of each failed check in, as PNG")
     parser.add_argument("--version", required=True, help="the game's version, as its title shows it")
     args = parser.parse_args()
@@ -681,7 +724,9 @@ def main():
     except Skip as skip:
         print(f"SKIP: the game cannot be played on sway here: {skip}")
         return SKIP
-    print(f"{len(CHECKS) - len(failures)} of {len(CHECKS)} checks passed at output scale {args.scale:g} in "
+    total = len(CHECKS) - (1 if args.fullscreen else 0)
+    where = "full screen" if args.fullscreen else f"output scale {args.scale:g}"
+    print(f"{total - len(failures)} of {total} checks passed at {where} in "
           f"{time.monotonic() - started:.1f} s" + (f"; failed: {', '.join(failures)}" if failures else ""))
     return 1 if failures else 0
 
