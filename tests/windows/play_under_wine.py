@@ -5,7 +5,7 @@ screenshots, at a display scale that Windows itself sets (the prefix's LogPixels
 Usage: play_under_wine.py <tropilka.exe> <LogPixels> <version> [fullscreen]
 
 With fullscreen the game runs with --fullscreen on a 1920x1080 screen: the window must cover it, the field
-fitted and centred in a blue margin that ends a round like any blue; the checks up to the link run there too.
+fitted and centred in a blue margin that ends a round like any blue; every check below runs there too.
 
 Checks, in order: the title and the client area's size; a round started and lost; help opened and closed; a
 link handed on to the desktop (Wine's browser launcher runs the host's xdg-open, a stub here); the pointer
@@ -249,14 +249,8 @@ def check_close_during_win(game, desktop):
         raise Failure(f"the game ended with status {status} on the close request")
 
 
-CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link, check_edges, check_win,
-          check_close_during_win]
-# Full screen, Wine confines the pointer to the window that covers the screen, and then XTest's moves no
-# longer reach the program one by one as sent: single moves land where the screen shows what the game reads,
-# but runs of moves end rounds where every pixel sent was path. Until the moves can be delivered faithfully
-# there, the walks and wins are left to the other back-ends and to the window under Wine.
-FULL_SCREEN_CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link,
-                      check_fills_screen]
+CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link, check_fills_screen, check_edges,
+          check_win, check_close_during_win]
 
 
 def play(exe, log_pixels, full_screen):
@@ -266,11 +260,18 @@ def play(exe, log_pixels, full_screen):
     failures = []
     with tempfile.TemporaryDirectory() as folder, x11.x_server(width, height) as display:
         prefix = Prefix(folder, display, log_pixels)
+        if screen:
+            # A window that covers the screen gets Wine's pointer confinement for full-screen games, and then
+            # XTest's moves no longer arrive as sent (runs of them end rounds on the path). Windows has no such
+            # thing, and in Wine's own desktop of the screen's size there is none either.
+            prefix.run("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
+            prefix.run("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d",
+                       "x".join(map(str, screen)), "/f")
         desktop = Desktop(folder)
         try:
             game = Game(exe, display, scale, prefix, desktop, screen)
             try:
-                for check in FULL_SCREEN_CHECKS if full_screen else CHECKS:
+                for check in CHECKS:
                     name = check.__name__.removeprefix("check_")
                     started = time.monotonic()
                     try:
