@@ -1,0 +1,101 @@
+# Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+"""What every back-end shares: the screenshot, the faults, waiting, and the desktop's stand-in link opener."""
+import contextlib
+import os
+import struct
+import subprocess
+import time
+
+WAIT_SECONDS = 10.0
+POLL_SECONDS = 0.02
+
+
+class Failure(Exception):
+    """A check saw something other than what the game must show."""
+
+
+class Skip(Exception):
+    """The display server cannot run here: the test is skipped, saying why."""
+
+
+class Picture:
+    """The whole screen in device pixels, from xwd's dump or a binary PPM (grim), read as (r, g, b)."""
+
+    def __init__(self, data):
+        self.data = data
+        if data.startswith(b"P6\n"):
+            _, size, depth, pixels = data.split(b"\n", 3)
+            if depth != b"255":
+                raise Failure("the screenshot is no 8-bit PPM")
+            self.width, self.height = map(int, size.split())
+            self.start, self.stride, self.step, self.channels = len(data) - len(pixels), 3 * self.width, 3, (0, 1, 2)
+            return
+        header = struct.unpack(">25I", data[:100])
+        self.width, self.height, self.stride, self.step = header[4], header[5], header[12], header[11] // 8
+        self.start = header[0] + 12 * header[19]
+        places = [(mask.bit_length() - 1) // 8 for mask in header[14:17]]  # byte of each channel in a value
+        self.channels = tuple(p if header[7] == 0 else self.step - 1 - p for p in places)
+
+    def colour(self, x, y):
+        i = self.start + y * self.stride + x * self.step
+        return tuple(self.data[i + c] for c in self.channels)
+
+    def row(self, y, x0, x1):
+        i = self.start + y * self.stride
+        return self.data[i + x0 * self.step:i + x1 * self.step]
+
+    def find(self, colour, rect, same=True):
+        """The pixels of rect (x0, y0, x1, y1, ends excluded) that have the colour, or with same=False do not."""
+        x0, y0, x1, y1 = rect
+        found = []
+        for y in range(y0, y1):
+            row = self.row(y, x0, x1)
+            if row == row[:self.step] * (x1 - x0) and (self.colour(x0, y) == colour) != same:
+                continue  # a row of one colour, not the one asked for
+            found += [(x, y) for x in range(x0, x1) if (self.colour(x, y) == colour) == same]
+        return found
+
+    def differences(self, other, rect):
+        x0, y0, x1, y1 = rect
+        return [(x, y) for y in range(y0, y1) if self.row(y, x0, x1) != other.row(y, x0, x1)
+                for x in range(x0, x1) if self.colour(x, y) != other.colour(x, y)]
+
+
+def until(condition, what, check=lambda: None, timeout=WAIT_SECONDS):
+    """Polls condition() until it gives something true, calling check() (which may raise) in between."""
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        check()
+        if time.monotonic() > deadline:
+            raise Failure(f"not seen within {timeout:g} s: {what}")
+        time.sleep(POLL_SECONDS)
+    return result
+
+
+def stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+class Opener:
+    """Stand-ins for the desktop's browser and mail program, as the game (or Wine's launcher) runs them for a
+    link: they only write down what they were asked to open. Put `stubs` first on the game's PATH."""
+
+    def __init__(self, folder):
+        self.stubs, self.opened = os.path.join(folder, "stubs"), os.path.join(folder, "opened.txt")
+        os.makedirs(self.stubs, exist_ok=True)
+        for name in ("xdg-open", "xdg-email"):
+            path = os.path.join(self.stubs, name)
+            with open(path, "w", encoding="utf-8") as stub:
+                stub.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.opened}"\n')
+            os.chmod(path, 0o755)
+
+    def links(self):
+        with contextlib.suppress(FileNotFoundError), open(self.opened, encoding="utf-8") as opened:
+            return opened.read().split()
+        return []
