@@ -94,8 +94,11 @@ GameWindow::GameWindow(DisplayMode mode)
         auto* chord = new QShortcut(leavingChord(), this);
         chord->setContext(Qt::ApplicationShortcut);
         connect(chord, &QShortcut::activated, this, &GameWindow::leave);
-        // Logging out or shutting down ends the game like any other program.
+#if QT_CONFIG(sessionmanager)
+        // Logging out or shutting down ends the game like any other program. A Qt without session management
+        // (the portable build's) loses its display then and ends all the same.
         connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { leaving_ = true; });
+#endif
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTouchEvent>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -101,6 +102,27 @@ void renderAtScale(GameWindow& window, qreal scale) {
 const std::vector<int64_t> kScales =
     testedMode() == DisplayMode::Window ? std::vector<int64_t>{1, 2, 3} : std::vector<int64_t>{0};
 
+// Times the move alone into the counter move_us, the picture's repaint left out. A move that ends the round
+// reads no colour afterwards, so the window renders the picture at its next repaint, once a frame; a move
+// that reaches a circle renders within itself, for its own next reading.
+class MoveTimer {
+public:
+    explicit MoveTimer(benchmark::State& state)
+        : state_(state) {}
+    ~MoveTimer() {
+        state_.counters["move_us"] = benchmark::Counter(total_, benchmark::Counter::kAvgIterations);
+    }
+    template <typename Move> void operator()(Move move) {
+        const auto start = std::chrono::steady_clock::now();
+        move();
+        total_ += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+    }
+
+private:
+    benchmark::State& state_;
+    double total_ = 0;
+};
+
 // Reaching circle k: the next segment and circle appear, circle k goes, and the third reading of the same
 // move renders what changed.
 void advance(benchmark::State& state) {
@@ -127,12 +149,13 @@ BENCHMARK(advance)
 void loss(benchmark::State& state) {
     GameWindow& window = gameWindow();
     const int stage = int(state.range(0));
+    MoveTimer timeMove(state);
     for (auto _ : state) {
         state.PauseTiming();
         enterStage(window, stage);
         renderAtScale(window, qreal(state.range(1)));
         state.ResumeTiming();
-        window.handlePointerMove(at(kAlwaysBlue));
+        timeMove([&] { window.handlePointerMove(at(kAlwaysBlue)); });
         (void)window.scene().picture();
     }
     if (window.round().isActive())
@@ -189,6 +212,7 @@ void touchAdvanceOrLoss(benchmark::State& state) {
     GameWindow& window = gameWindow();
     const int stage = int(state.range(0));
     const bool loss = state.range(1) != 0;
+    MoveTimer timeMove(state);
     for (auto _ : state) {
         state.PauseTiming();
         enterStage(window, stage);
@@ -200,7 +224,9 @@ void touchAdvanceOrLoss(benchmark::State& state) {
             break;
         }
         state.ResumeTiming();
-        touch(QEvent::TouchUpdate, QEventPoint::State::Updated, loss ? kAlwaysBlue : targetCentre(stage));
+        timeMove([&] {
+            touch(QEvent::TouchUpdate, QEventPoint::State::Updated, loss ? kAlwaysBlue : targetCentre(stage));
+        });
         (void)window.scene().picture();
         state.PauseTiming();
         touch(QEvent::TouchEnd, QEventPoint::State::Released, loss ? kAlwaysBlue : targetCentre(stage));
@@ -219,6 +245,7 @@ BENCHMARK(touchAdvanceOrLoss)
 void lossUnderHelp(benchmark::State& state) {
     GameWindow& window = gameWindow();
     Pupil pupil(window);
+    MoveTimer timeMove(state);
     for (auto _ : state) {
         state.PauseTiming();
         if (window.round().isActive())
@@ -227,7 +254,7 @@ void lossUnderHelp(benchmark::State& state) {
         pupil.click(kStartBesideHelp);
         renderAtScale(window, qreal(state.range(0)));
         state.ResumeTiming();
-        window.handlePointerMove(at(QPointF(540, 200)));
+        timeMove([&] { window.handlePointerMove(at(QPointF(540, 200))); });
         (void)window.scene().picture();
     }
     if (window.round().isActive())

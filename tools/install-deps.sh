@@ -39,6 +39,11 @@ windows=(
   # running and testing it: Wine on a private X server with the XTest pointer, and screenshots
   wine wine64 xvfb xdotool x11-apps python3
 )
+portable=(
+  "${game[@]}"
+  # a clean Debian 11 system as the sysroot, Qt's source unpacked, and the program's needs read
+  debootstrap dpkg-dev binutils desktop-file-utils
+)
 
 packages=()
 [ $# -gt 0 ] || set -- tests
@@ -47,7 +52,8 @@ for set in "$@"; do
     game) packages+=("${game[@]}") ;;
     tests) packages+=("${tests[@]}") ;;
     windows) packages+=("${windows[@]}") ;;
-    *) echo "usage: $0 [game|tests|windows]..." >&2; exit 2 ;;
+    portable) packages+=("${portable[@]}") ;;
+    *) echo "usage: $0 [game|tests|windows|portable]..." >&2; exit 2 ;;
   esac
 done
 

@@ -11,7 +11,16 @@
 #   tools/try-release-in-chroot.sh [--windows] SUITE [INSTALL_SUITE]        (bookworm, trixie)
 # With --windows it also runs the README's Windows command there (Qt for Windows built from that release's
 # source, the exe, the MSI and the zip) and the Windows tests under Wine.
+#   tools/try-release-in-chroot.sh --portable [SUITE...]                    (default: bullseye bookworm trixie)
+# With --portable it builds the portable download here and tries it in clean systems with no Qt at all.
 set -euo pipefail
+
+if [ "${1-}" = --portable ]; then
+    shift
+    here=$(cd "$(dirname "$0")" && pwd)
+    "$here/build-portable.sh"
+    exec "$here/try-portable-in-chroot.sh" "$(ls -t "$here"/../build-portable/tropilka-*-linux-x86_64.tar.gz | head -1)" "$@"
+fi
 
 windows=no
 if [ "${1-}" = --windows ]; then

@@ -41,7 +41,8 @@ int main(int argc, char* argv[]) {
         circles.append(QJsonArray{t.left, t.top, t.diameter});
     const QJsonObject geometry{
         {QStringLiteral("app_id"), QStringLiteral(TROPILKA_APP_ID)},
-        {QStringLiteral("size"), QJsonArray{GameWindow::kClientSize.width(), GameWindow::kClientSize.height()}},
+        {QStringLiteral("size"),
+         QJsonArray{GameWindow::kClientSize.width(), GameWindow::kClientSize.height()}},
         {QStringLiteral("segments"), segments},
         {QStringLiteral("circles"), circles},
         {QStringLiteral("start"), rect(window.startLabel().bounds())},
@@ -51,12 +52,11 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("close"), rect(panel.closeButton().bounds())},
         {QStringLiteral("link"), rect(panel.authorSiteLink().bounds())},
         {QStringLiteral("link_url"), help::authorSiteUrl().toString()},
-        {QStringLiteral("colours"),
-         QJsonObject{{QStringLiteral("field"), rgb(maze::kFieldBlue)},
-                     {QStringLiteral("path"), rgb(maze::kPathYellow)},
-                     {QStringLiteral("target"), rgb(maze::kTargetRed)},
-                     {QStringLiteral("goal"), rgb(maze::kGoalGreen)},
-                     {QStringLiteral("idle"), rgb(maze::idleLook().background)}}},
+        {QStringLiteral("colours"), QJsonObject{{QStringLiteral("field"), rgb(maze::kFieldBlue)},
+                                                {QStringLiteral("path"), rgb(maze::kPathYellow)},
+                                                {QStringLiteral("target"), rgb(maze::kTargetRed)},
+                                                {QStringLiteral("goal"), rgb(maze::kGoalGreen)},
+                                                {QStringLiteral("idle"), rgb(maze::idleLook().background)}}},
     };
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (!file.open(QIODevice::WriteOnly))

@@ -2,7 +2,10 @@
 """The real tropilka.exe under Wine on a private X server, driven with the XTest pointer and judged by
 screenshots, at a display scale that Windows itself sets (the prefix's LogPixels: 96 is 100 %, 144 is 150 %).
 
-Usage: play_under_wine.py <tropilka.exe> <LogPixels> <version>
+Usage: play_under_wine.py <tropilka.exe> <LogPixels> <version> [fullscreen]
+
+With fullscreen the game runs with --fullscreen on a 1920x1080 screen: the window must cover it, the field
+fitted and centred in a blue margin that ends a round like any blue; every check below runs there too.
 
 Checks, in order: the title and the client area's size; a round started and lost; help opened and closed; a
 link handed on to the desktop (Wine's browser launcher runs the host's xdg-open, a stub here); the pointer
@@ -83,10 +86,11 @@ class Desktop:
 class Game(x11.Game):
     """tropilka.exe under Wine, seen and driven only through the X server."""
 
-    def __init__(self, exe, display, scale, prefix, desktop):
-        self.display, self.scale = display, scale
+    def __init__(self, exe, display, scale, prefix, desktop, screen):
+        self.display = display
+        self.place(scale, screen)
         env = dict(prefix.env, PATH=f"{desktop.stubs}:{os.environ['PATH']}")
-        self.process = subprocess.Popen([WINE_RUN, exe], env=env, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen([WINE_RUN, exe] + self.arguments(), env=env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.window, self.origin = self.find_window()
         self.x = x11.XConnection(display)
@@ -195,6 +199,13 @@ def check_link(game, desktop):
     close_help(game)
 
 
+def check_fills_screen(game, desktop):
+    faults = []
+    x11.check_fills_screen(game, faults)
+    if faults:
+        raise Failure("; ".join(faults))
+
+
 def check_edges(game, desktop):
     faults = []
     for walk in x11.walks(game):
@@ -238,18 +249,27 @@ def check_close_during_win(game, desktop):
         raise Failure(f"the game ended with status {status} on the close request")
 
 
-CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link, check_edges, check_win, check_close_during_win]
+CHECKS = [check_identity, check_text_lines, check_round_lost, check_help, check_link, check_fills_screen, check_edges,
+          check_win, check_close_during_win]
 
 
-def play(exe, log_pixels):
+def play(exe, log_pixels, full_screen):
     scale = log_pixels / 96
-    width, height = (round(n * scale) + 64 for n in x11.CLIENT_SIZE)
+    screen = x11.FULL_SCREEN if full_screen else None
+    width, height = screen or (round(n * scale) + 64 for n in x11.CLIENT_SIZE)
     failures = []
     with tempfile.TemporaryDirectory() as folder, x11.x_server(width, height) as display:
         prefix = Prefix(folder, display, log_pixels)
+        if screen:
+            # A window that covers the screen gets Wine's pointer confinement for full-screen games, and then
+            # XTest's moves no longer arrive as sent (runs of them end rounds on the path). Windows has no such
+            # thing, and in Wine's own desktop of the screen's size there is none either.
+            prefix.run("reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
+            prefix.run("reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d",
+                       "x".join(map(str, screen)), "/f")
         desktop = Desktop(folder)
         try:
-            game = Game(exe, display, scale, prefix, desktop)
+            game = Game(exe, display, scale, prefix, desktop, screen)
             try:
                 for check in CHECKS:
                     name = check.__name__.removeprefix("check_")
@@ -270,13 +290,13 @@ def play(exe, log_pixels):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) not in (4, 5) or sys.argv[4:] not in ([], ["fullscreen"]):
         sys.exit(__doc__)
-    exe, log_pixels = sys.argv[1], int(sys.argv[2])
+    exe, log_pixels, full_screen = sys.argv[1], int(sys.argv[2]), len(sys.argv) == 5
     x11.TITLE = x11.TITLE.format(re.escape(sys.argv[3]))  # the version the build gives the game
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"LogPixels {log_pixels}: ended by SIGTERM"))
     try:
-        failures = play(exe, log_pixels)
+        failures = play(exe, log_pixels, full_screen)
     except Failure as failure:
         print(f"FAIL start: {failure}")
         failures = ["start"]

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The game on a real X server reacts to exactly the colour the screen shows under the pointer.
 
-Usage: screen_reactions.py <path to tropilka> <display scale> <version>
+Usage: screen_reactions.py <path to tropilka> <display scale>|fullscreen <version>
 
-Runs the game on a private Xvfb with QT_SCALE_FACTOR=<scale>, walks the real (XTest) pointer one device pixel
+Runs the game on a private Xvfb with QT_SCALE_FACTOR=<scale>, or with --fullscreen on a 1920x1080 screen at
+scale 1, where the window must cover the screen with the field fitted and centred in a blue margin that ends
+a round like any blue. It walks the real (XTest) pointer one device pixel
 at a time from inside the path across its edges and onto circle 0, and compares each reaction with the
 screenshot's pixel there: blue ends the round, path colour lets it go on, red advances it. It also checks that
 nothing stale stays on screen: no idle pink in the start label during a round, and the help panel's area after
@@ -27,6 +29,7 @@ DARK_GREEN, WHITE = (0, 64, 0), (255, 255, 255)
 COLOUR_NAMES = {BLUE: "blue", PATH: "path colour", RED: "red", PINK: "idle pink", WHITE: "white"}
 TITLE = "^Тропилка   ver\\. {}$"  # with the version the build gives the game, escaped
 CLIENT_SIZE = (648, 536)
+FULL_SCREEN = (1920, 1080)  # a classroom panel's
 
 # Logical rectangles (left, top, width, height) and points of the client area.
 START_LABEL = (379, 176, 150, 65)
@@ -262,6 +265,14 @@ class Shot:
                 if self.colour(x, y) != other.colour(x, y)]
 
 
+def fitted(screen):
+    """How the game fits its field to a full screen of device pixels: the largest scale that fits, the picture
+    rounded to whole pixels and centred; returns (scale, origin)."""
+    scale = min(screen[0] / CLIENT_SIZE[0], screen[1] / CLIENT_SIZE[1])
+    size = [int(n * scale + 0.5) for n in CLIENT_SIZE]  # as Qt rounds a scaled size
+    return scale, tuple(max(0, screen[i] - size[i]) // 2 for i in (0, 1))
+
+
 def describe(colour):
     return f"{COLOUR_NAMES.get(colour, 'colour')} {colour}"
 
@@ -272,13 +283,23 @@ def describe(colour):
 class Game:
     """The built game on the given display, seen and driven only through the X server."""
 
-    def __init__(self, binary, display, scale, runtime_dir):
-        self.display, self.scale = display, scale
+    def __init__(self, binary, display, scale, runtime_dir, screen=None):
+        self.display = display
+        self.place(scale, screen)
         env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_SCALE_FACTOR=str(scale),
                    XDG_RUNTIME_DIR=runtime_dir)
-        self.process = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL)
+        self.process = subprocess.Popen([binary] + self.arguments(), env=env, stdout=subprocess.DEVNULL)
         self.window, self.origin = self.find_window()
         self.x = XConnection(display)
+
+    def place(self, scale, screen):
+        """Where the field lies in the window's device pixels: at the display scale from the top left, or, full
+        screen (given the screen's size in device pixels), fitted to it."""
+        self.scale, self.screen = scale, screen
+        self.field_scale, self.field_origin = fitted(screen) if screen else (scale, (0, 0))
+
+    def arguments(self):
+        return ["--fullscreen"] if self.screen else []
 
     def find_window(self):
         deadline = time.monotonic() + WAIT_SECONDS
@@ -293,11 +314,12 @@ class Game:
     def geometry(self, window):
         shell = xdotool(self.display, "getwindowgeometry", "--shell", window)
         values = dict(line.split("=") for line in shell.split())
-        size = (int(values["WIDTH"]), int(values["HEIGHT"]))
-        expected = tuple(round(n * self.scale) for n in CLIENT_SIZE)
-        if size != expected:
-            raise Failure(f"the window is {size} device pixels, expected {expected}")
-        return int(values["X"]), int(values["Y"])
+        size, position = (int(values["WIDTH"]), int(values["HEIGHT"])), (int(values["X"]), int(values["Y"]))
+        expected = self.screen or tuple(round(n * self.scale) for n in CLIENT_SIZE)
+        if size != expected or (self.screen and position != (0, 0)):
+            raise Failure(f"the window is {size} device pixels at {position}, expected {expected}"
+                          + (" at (0, 0)" if self.screen else ""))
+        return position
 
     def check_running(self):
         if self.process.poll() is not None:
@@ -306,15 +328,18 @@ class Game:
     def stop(self):
         stop(self.process)
 
-    # Logical to device coordinates, relative to the client area.
+    # The field's logical pixels to device pixels, relative to the client area.
     def device(self, point):
-        return tuple(math.floor(v * self.scale) for v in point)
+        return tuple(o + math.floor(v * self.field_scale) for o, v in zip(self.field_origin, point))
 
     def device_rect(self, rect):
         """All device pixels a logical rectangle touches, as (x0, y0, x1, y1) with exclusive ends."""
-        left, top, width, height = rect
-        return (math.floor(left * self.scale), math.floor(top * self.scale),
-                math.ceil((left + width) * self.scale), math.ceil((top + height) * self.scale))
+        (x0, y0), (ox, oy) = self.device(rect[:2]), self.field_origin
+        s = self.field_scale
+        return x0, y0, ox + math.ceil((rect[0] + rect[2]) * s), oy + math.ceil((rect[1] + rect[3]) * s)
+
+    def logical(self, pixel):
+        return tuple((p - o) / self.field_scale for p, o in zip(pixel, self.field_origin))
 
     def move(self, pixel):
         """Moves the pointer to a device pixel and returns once the game has taken the move."""
@@ -386,8 +411,9 @@ class Walk:
 
     def __init__(self, game, name, along, fixed, edge, start_side, onto_circle=False):
         self.name, self.onto_circle = name, onto_circle
-        fixed_pixel = math.floor(fixed * game.scale)
-        boundary = round(edge * game.scale)
+        fixed_axis, along_axis = (0, 1) if along == "y" else (1, 0)
+        fixed_pixel = game.field_origin[fixed_axis] + math.floor(fixed * game.field_scale)
+        boundary = game.field_origin[along_axis] + round(edge * game.field_scale)
         steps = [boundary + start_side * k for k in range(WALK_REACH, -WALK_REACH - 1, -1)]
         self.pixels = [(fixed_pixel, v) if along == "y" else (v, fixed_pixel) for v in steps]
 
@@ -426,7 +452,8 @@ FOLLOW_UPS = {
 
 def check_walk(game, walk, faults):
     for index, (x, y) in enumerate(walk.pixels):
-        where = f"device pixel ({x}, {y}) (logical {x / game.scale:g}, {y / game.scale:g}; {walk.name})"
+        lx, ly = game.logical((x, y))
+        where = f"device pixel ({x}, {y}) (logical {lx:g}, {ly:g}; {walk.name})"
         for follow_circle in (0, 1) if walk.onto_circle else (0,):
             shown, kept_going = probe(game, walk, index, follow_circle)
             if shown not in (BLUE, PATH, RED):
@@ -473,8 +500,7 @@ def check_start_label_in_round(game, faults):
 
 def check_bottom_border(game, shot, when, faults):
     """The panel's last logical row is its light border; at any scale a whole device row must show it."""
-    y = math.floor(PANEL_BORDER_ROW * game.scale)
-    x0, x1 = (math.floor(x * game.scale) for x in PANEL_BORDER_SPAN)
+    (x0, y), (x1, _) = (game.device((x, PANEL_BORDER_ROW)) for x in PANEL_BORDER_SPAN)
     missing = [(x, y) for x in range(x0, x1 + 1) if shot.colour(x, y) != WHITE]
     if missing:
         faults.append(f"the help panel opened {when} lacks its bottom border row: {summarise(missing, shot)}")
@@ -498,6 +524,33 @@ def check_help(game, idle, opened_before, when, faults):
     return opened
 
 
+# --- full screen --------------------------------------------------------------------------------------------
+
+
+def margins(game):
+    """The screen's device pixels around the fitted field, as rectangles (x0, y0, x1, y1)."""
+    (x0, y0, x1, y1), (width, height) = game.device_rect((0, 0, *CLIENT_SIZE)), game.screen
+    return [r for r in ((0, 0, x0, height), (x1, 0, width, height), (x0, 0, x1, y0), (x0, y1, x1, height))
+            if r[0] < r[2] and r[1] < r[3]]
+
+
+def check_fills_screen(game, faults):
+    """Full screen, the margin around the field is the field's blue, and touching it ends a round."""
+    if not game.screen:
+        return
+    shot = game.shot()
+    for rect in margins(game):
+        x0, y0, x1, y1 = rect
+        blue_row = shot.row(y0, x0, x0 + 1) * (x1 - x0)
+        if shot.colour(x0, y0) != BLUE or any(shot.row(y, x0, x1) != blue_row for y in range(y0, y1)):
+            faults.append(f"the margin {rect} around the field is not all blue")
+    for rect in margins(game):
+        game.start_round()
+        game.move(((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2))
+        if not game.wait(game.idle)[1]:
+            faults.append(f"touching the margin {rect} did not end the round")
+
+
 # --- the run ------------------------------------------------------------------------------------------------
 
 
@@ -508,6 +561,7 @@ def check_game(game, faults):
     fresh_idle = game.settled(panel_area)
     fresh_help = check_help(game, fresh_idle, None, "on a fresh start", faults)
     check_help(game, fresh_idle, fresh_help, "a second time", faults)
+    check_fills_screen(game, faults)
     check_start_label_in_round(game, faults)
     for walk in walks(game):
         check_walk(game, walk, faults)
@@ -516,11 +570,11 @@ def check_game(game, faults):
     check_help(game, game.settled(panel_area), fresh_help, "after rounds", faults)
 
 
-def run(binary, scale):
+def run(binary, scale, full_screen):
     faults = []
-    width, height = (math.ceil(n * scale) + 16 for n in CLIENT_SIZE)
+    width, height = FULL_SCREEN if full_screen else (math.ceil(n * scale) + 16 for n in CLIENT_SIZE)
     with tempfile.TemporaryDirectory() as runtime_dir, x_server(width, height) as display:
-        game = Game(binary, display, scale, runtime_dir)
+        game = Game(binary, display, scale, runtime_dir, FULL_SCREEN if full_screen else None)
         try:
             check_game(game, faults)
         except Failure as failure:
@@ -533,18 +587,20 @@ def run(binary, scale):
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
-    binary, scale = sys.argv[1], float(sys.argv[2])
+    binary, full_screen = sys.argv[1], sys.argv[2] == "fullscreen"
+    scale = 1.0 if full_screen else float(sys.argv[2])
+    where = "full screen" if full_screen else f"display scale {scale:g}"
     global TITLE
     TITLE = TITLE.format(re.escape(sys.argv[3]))
     # Ended from outside (a CTest timeout), it still stops the game and Xvfb on the way out.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"display scale {scale:g}: ended by SIGTERM"))
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(f"{where}: ended by SIGTERM"))
     try:
-        faults = run(binary, scale)
+        faults = run(binary, scale, full_screen)
     except Failure as failure:
         faults = [f"stopped: {failure}"]
     for fault in faults:
-        print(f"FAIL at display scale {scale:g}: {fault}", file=sys.stderr)
-    print(f"display scale {scale:g}: {len(faults)} faults")
+        print(f"FAIL at {where}: {fault}", file=sys.stderr)
+    print(f"{where}: {len(faults)} faults")
     return 1 if faults else 0
 
 

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Tries the portable download as a school would: in clean Debian 11, 12 and 13 systems (debootstrap minbase)
+# with no Qt at all and only the libraries README.ru.txt names, the folder unpacked, the game started on a
+# private X server by the X11 test (title, client size, a round won and lost, edges at scales 1 and 2), and
+# install.sh's menu entry put in place, validated and taken out again.
+# Usage, as root with debootstrap installed and a Debian mirror reachable:
+#   tools/try-portable-in-chroot.sh ARCHIVE [SUITE...]     (default: bullseye bookworm trixie)
+set -euo pipefail
+
+[ $# -ge 1 ] || { echo "usage: $0 ARCHIVE [SUITE...]" >&2; exit 2; }
+archive=$(realpath "$1")
+shift
+suites=("$@")
+[ ${#suites[@]} -gt 0 ] || suites=(bullseye bookworm trixie)
+[ "$(id -u)" -eq 0 ] || { echo "$0: must run as root (debootstrap, chroot, mount)" >&2; exit 2; }
+command -v debootstrap >/dev/null || { echo "$0: needs debootstrap (apt-get install debootstrap)" >&2; exit 2; }
+repo=$(cd "$(dirname "$0")/.." && pwd)
+mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' 'Target-Of: deb' 2>/dev/null |
+    sort -u | sed -n 1p) || mirror=
+
+# The libraries the read-me names, by Debian's package names; the rest is what the test itself runs.
+libraries=$(sed -n '/^Что нужно системе/,/^  Названия/p' "$repo/packaging/portable/README.ru.txt" |
+    grep -o '\blib[a-z0-9-]*[0-9]\b' | sort -u | tr '\n' ' ')
+tools="xvfb x11-utils x11-apps xdotool python3 fonts-dejavu-core desktop-file-utils ca-certificates"
+
+work=$(mktemp -d /var/tmp/tropilka-portable.XXXXXX)
+mounted=()
+cleanup() {
+    local m
+    for m in "${mounted[@]}"; do umount "$m" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# The X11 test starts its own Xvfb inside the system and stops it by its PID.
+reactions() { # <system> <scale>
+    chroot "$1" python3 /opt/x11/screen_reactions.py "/opt/tropilka-$version-linux-x86_64/tropilka" "$2" "$version"
+}
+version=$(basename "$archive" | sed 's/^tropilka-\(.*\)-linux-x86_64\.tar\.gz$/\1/')
+results=()
+for suite in "${suites[@]}"; do
+    system=$work/$suite
+    status=passed
+    {
+        debootstrap --variant=minbase "$suite" "$system" ${mirror:+"$mirror"} &&
+        mount -t proc proc "$system/proc" && mounted+=("$system/proc") &&
+        chroot "$system" sh -c "apt-get update -q && apt-get install -y -q --no-install-recommends $libraries $tools" &&
+        ! chroot "$system" sh -c 'ls /usr/lib/*/libQt6* 2>/dev/null | grep -q .' &&
+        tar -C "$system/opt" -xzf "$archive" &&
+        mkdir -p "$system/opt/x11" && cp "$repo/tests/x11/screen_reactions.py" "$system/opt/x11/" &&
+        reactions "$system" 1 && reactions "$system" 2 &&
+        chroot "$system" sh -c "useradd -m pupil && su pupil -c '
+            cd /opt/tropilka-$version-linux-x86_64 && ./install.sh &&
+            desktop-file-validate ~/.local/share/applications/tropilka.desktop &&
+            ./install.sh --remove && ! test -e ~/.local/share/applications/tropilka.desktop'"
+    } >"$work/$suite.log" 2>&1 || status="FAILED (log $work/$suite.log)"
+    results+=("$suite: $status")
+    cleanup
+    mounted=()
+done
+printf '%s\n' "${results[@]}"
+! printf '%s\n' "${results[@]}" | grep -q FAILED
