@@ -16,30 +16,23 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install xvfb xdotool" >&2; exit 2; }
 done
 
-display=
-for n in $(seq 90 199); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display" >&2; exit 2; }
-
 width=800 height=640
-Xvfb ":$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# A private X server on a free display, stopped by its PID on the way out.
+read -r display xvfb < <(/usr/bin/python3 "$(dirname "$0")/../tests/display/xvfb.py" --size "${width}x${height}") ||
+  { echo "no X server could start" >&2; exit 2; }
 work=$(mktemp -d)
 wine_run=$(cd "$(dirname "$0")/../tests/windows" && pwd)/wine-run.sh
 cleanup() {
   [ -z "$windows" ] || WINEPREFIX=$work/prefix "$wine_run" --stop
-  kill "$xvfb" 2>/dev/null
-  wait "$xvfb" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
 
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 game=$build/tropilka bare=$build/bench/tropilka_bare origin=()
 if [ -n "$windows" ]; then
-  export WINEPREFIX=$work/prefix DISPLAY=":$display"
+  export WINEPREFIX=$work/prefix DISPLAY="$display"
   "$wine_run" --init >/dev/null 2>&1
   # Each program starts through Wine as a pupil's would; Windows centres the windows on the screen.
   for name in tropilka tropilka_bare; do
@@ -50,4 +43,4 @@ if [ -n "$windows" ]; then
   game=$work/tropilka bare=$work/tropilka_bare
   origin=(--origin "$(((width - 648) / 2)),$(((height - 536) / 2))")
 fi
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$build/bench/tropilka_footprint" "$game" "$bare" "${origin[@]}" "$@"
+DISPLAY="$display" QT_QPA_PLATFORM=xcb "$build/bench/tropilka_footprint" "$game" "$bare" "${origin[@]}" "$@"

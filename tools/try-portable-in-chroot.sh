@@ -5,6 +5,8 @@
 # install.sh's menu entry put in place, validated and taken out again.
 # Usage, as root with debootstrap installed and a Debian mirror reachable:
 #   tools/try-portable-in-chroot.sh ARCHIVE [SUITE...]     (default: bullseye bookworm trixie)
+# The display test reads the window's layout from the testing build's export (TROPILKA_GEOMETRY, by default
+# build-testing/tests/display/geometry.json, which the README's test command makes).
 set -euo pipefail
 
 [ $# -ge 1 ] || { echo "usage: $0 ARCHIVE [SUITE...]" >&2; exit 2; }
@@ -15,6 +17,8 @@ suites=("$@")
 [ "$(id -u)" -eq 0 ] || { echo "$0: must run as root (debootstrap, chroot, mount)" >&2; exit 2; }
 command -v debootstrap >/dev/null || { echo "$0: needs debootstrap (apt-get install debootstrap)" >&2; exit 2; }
 repo=$(cd "$(dirname "$0")/.." && pwd)
+geometry=${TROPILKA_GEOMETRY:-$repo/build-testing/tests/display/geometry.json}
+[ -f "$geometry" ] || { echo "$0: no $geometry: build the testing preset first" >&2; exit 2; }
 mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' 'Target-Of: deb' 2>/dev/null |
     sort -u | sed -n 1p) || mirror=
 
@@ -33,7 +37,8 @@ trap cleanup EXIT
 
 # The X11 test starts its own Xvfb inside the system and stops it by its PID.
 reactions() { # <system> <scale>
-    chroot "$1" python3 /opt/x11/screen_reactions.py "/opt/tropilka-$version-linux-x86_64/tropilka" "$2" "$version"
+    chroot "$1" python3 /opt/display/play.py x11 --geometry /opt/display/geometry.json \
+        --game "/opt/tropilka-$version-linux-x86_64/tropilka" --version "$version" --scale "$2"
 }
 version=$(basename "$archive" | sed 's/^tropilka-\(.*\)-linux-x86_64\.tar\.gz$/\1/')
 results=()
@@ -46,7 +51,7 @@ for suite in "${suites[@]}"; do
         chroot "$system" sh -c "apt-get update -q && apt-get install -y -q --no-install-recommends $libraries $tools" &&
         ! chroot "$system" sh -c 'ls /usr/lib/*/libQt6* 2>/dev/null | grep -q .' &&
         tar -C "$system/opt" -xzf "$archive" &&
-        mkdir -p "$system/opt/x11" && cp "$repo/tests/x11/screen_reactions.py" "$system/opt/x11/" &&
+        mkdir -p "$system/opt/display" && cp "$repo"/tests/display/*.py "$geometry" "$system/opt/display/" &&
         reactions "$system" 1 && reactions "$system" 2 &&
         chroot "$system" sh -c "useradd -m pupil && su pupil -c '
             cd /opt/tropilka-$version-linux-x86_64 && ./install.sh &&

@@ -201,21 +201,12 @@ start_headless() { # <root> <user> <program>
 }
 # On a private X server, with the X11 platform plugin.
 start_on_x11() { # <root> <user> <program>
-    local root=$1 display_file=$logs/xvfb-display
-    : >"$display_file"
-    chroot "$root" Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 \
-        3>"$display_file" >"$logs/xvfb.log" 2>&1 &
-    local xvfb=$! tries=0
-    until [ -s "$display_file" ]; do
-        kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start"; cat "$logs/xvfb.log"; return 1; }
-        tries=$((tries + 1))
-        [ $tries -le 300 ] || { kill "$xvfb"; echo "Xvfb did not start in 30 s"; return 1; }
-        sleep 0.1
-    done
+    local root=$1 display xvfb
+    read -r display xvfb < <(/usr/bin/python3 "$repo/tests/display/xvfb.py" --size 1024x768 chroot "$root") ||
+        { echo "Xvfb did not start"; return 1; }
     local status=0
-    start_game "$@" QT_QPA_PLATFORM=xcb DISPLAY=":$(cat "$display_file")" || status=$?
+    start_game "$@" QT_QPA_PLATFORM=xcb DISPLAY="$display" || status=$?
     kill "$xvfb"
-    wait "$xvfb" || true
     return $status
 }
 

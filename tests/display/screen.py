@@ -82,20 +82,20 @@ def stop(process):
             process.wait()
 
 
-class Opener:
+def opener(folder):
     """Stand-ins for the desktop's browser and mail program, as the game (or Wine's launcher) runs them for a
-    link: they only write down what they were asked to open. Put `stubs` first on the game's PATH."""
+    link: they only write down what they were asked. Returns their folder, for the game's PATH, and a function
+    that lists what they were asked so far."""
+    stubs, opened = os.path.join(folder, "stubs"), os.path.join(folder, "opened.txt")
+    os.makedirs(stubs)
+    for name in ("xdg-open", "xdg-email"):
+        with open(os.path.join(stubs, name), "w", encoding="utf-8") as stub:
+            stub.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{opened}"\n')
+        os.chmod(stub.name, 0o755)
 
-    def __init__(self, folder):
-        self.stubs, self.opened = os.path.join(folder, "stubs"), os.path.join(folder, "opened.txt")
-        os.makedirs(self.stubs, exist_ok=True)
-        for name in ("xdg-open", "xdg-email"):
-            path = os.path.join(self.stubs, name)
-            with open(path, "w", encoding="utf-8") as stub:
-                stub.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.opened}"\n')
-            os.chmod(path, 0o755)
-
-    def links(self):
-        with contextlib.suppress(FileNotFoundError), open(self.opened, encoding="utf-8") as opened:
-            return opened.read().split()
+    def links():
+        with contextlib.suppress(FileNotFoundError), open(opened, encoding="utf-8") as f:
+            return f.read().split()
         return []
+
+    return stubs, links

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 # Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
-"""A private X server (Xvfb) on a free display, ready once it accepts connections.
+"""Starts a private X server (Xvfb) on a free display and returns once it accepts connections.
 
-As a program: xvfb.py [--size WIDTHxHEIGHT] [--first N] [PREFIX...]
-starts one that outlives it and prints its display and PID (":301 12345"); the caller stops it by that PID.
-PREFIX runs Xvfb through another program, e.g. `chroot ROOT`. Exit status 1 when none could start.
+As a program: xvfb.py [--size WIDTHxHEIGHT] [--first N] [PREFIX...] starts one that outlives it and prints its
+display and PID (":301 12345"); the caller stops it by that PID. PREFIX runs Xvfb through another program, e.g.
+`chroot ROOT`. Exit status 1 when none could start.
 """
 import argparse
 import contextlib
@@ -14,13 +14,13 @@ import subprocess
 import sys
 import time
 
-START_SECONDS = 30
+from screen import stop
 
 
 def start(width, height, prefix=(), first=300, **popen):
-    """Starts Xvfb on the first free display from `first` on; returns (display, process). Xvfb writes the
-    display's number to -displayfd once it accepts connections; one that cannot take the display (another
-    server took it meanwhile) ends, and the next is tried."""
+    """Xvfb on the first free display from `first` on: (display, process). It writes the display's number to
+    -displayfd once it accepts connections; one that cannot take the display (another server took it meanwhile)
+    ends, and the next is tried."""
     for number in range(first, first + 100):
         if any(os.path.exists(p) for p in (f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}")):
             continue
@@ -30,10 +30,9 @@ def start(width, height, prefix=(), first=300, **popen):
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                   **popen)
         os.close(write_end)
-        answer, deadline = b"", time.monotonic() + START_SECONDS
+        answer, deadline = b"", time.monotonic() + 30
         while not answer.endswith(b"\n") and select.select([read_end], [], [], max(0, deadline - time.monotonic()))[0]:
-            chunk = os.read(read_end, 16)
-            if not chunk:
+            if not (chunk := os.read(read_end, 16)):
                 break
             answer += chunk
         os.close(read_end)
@@ -41,15 +40,6 @@ def start(width, height, prefix=(), first=300, **popen):
             return f":{answer.decode().strip()}", server
         stop(server)
     raise RuntimeError("no free X display")
-
-
-def stop(server):
-    server.terminate()
-    try:
-        server.wait(5)
-    except subprocess.TimeoutExpired:
-        server.kill()
-        server.wait()
 
 
 @contextlib.contextmanager
@@ -61,19 +51,14 @@ def server(width, height):
         stop(process)
 
 
-def main():
+if __name__ == "__main__":
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--size", default="1280x1024")
     parser.add_argument("--first", type=int, default=300, help="the first display number to try")
     parser.add_argument("prefix", nargs=argparse.REMAINDER)
     args = parser.parse_args()
-    width, height = args.size.split("x")
     try:
-        display, process = start(width, height, args.prefix, args.first, start_new_session=True)
+        display, process = start(*args.size.split("x"), args.prefix, args.first, start_new_session=True)
     except RuntimeError as error:
         sys.exit(f"xvfb.py: {error}")
     print(display, process.pid)
-
-
-if __name__ == "__main__":
-    main()

@@ -60,7 +60,6 @@ cleanup() {
     fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
     fi
     rm -rf "$work"
 }
@@ -76,23 +75,11 @@ wait_for() {
     done
 }
 
-# A private X server on a free display; ready when it writes its display number.
+# A private X server on a free display, ready for clients.
 start_x_server() {
-    local n
-    for n in $(seq 400 499); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        : >"$work/display"
-        Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-        xvfb_pid=$!
-        if wait_for 10 eval '[ -s "$work/display" ] || ! kill -0 $xvfb_pid 2>/dev/null' && [ -s "$work/display" ]; then
-            export DISPLAY=:$n
-            return 0
-        fi
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=
-    done
-    die "no free X display"
+    read -r DISPLAY xvfb_pid < <($python "$(dirname "$0")/../display/xvfb.py" --size 1280x1024 --first 400) ||
+        die "no X server could start"
+    export DISPLAY
 }
 
 c_drive=$WINEPREFIX/drive_c
