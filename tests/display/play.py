@@ -91,11 +91,11 @@ class View:
     def wait_for(self, condition, what):
         shot, held = self.wait(condition)
         if not held:
-            at = lambda point: shot.colour(*self.device(point))  # noqa: E731
-            raise Failure(f"not seen within {WAIT_SECONDS:g} s: {what}; the screen shows start label "
-                          f"{at(self.start_samples[-1])}, exit label {at(self.menu_samples[0])}, segment 0 "
-                          f"{at(self.path_samples[0])}, panel {at(self.panel_samples[-1])}, circles "
-                          f"{[k for k, c in enumerate(self.circles) if at(c) in (self.red, self.green)]}")
+            at = [shot.colour(*self.device(p)) for p in (self.start_samples[-1], self.menu_samples[0],
+                                                         self.path_samples[0], self.panel_samples[-1], *self.circles)]
+            circles = [k for k, c in enumerate(at[4:]) if c in (self.red, self.green)]
+            raise Failure(f"not seen within {WAIT_SECONDS:g} s: {what}; the screen shows start label, exit label, "
+                          f"segment 0, panel {at[:4]}, circles {circles}")
         return shot
 
     def settled(self, rect):
@@ -133,8 +133,7 @@ class View:
         return self.shows(shot, self.panel_samples, self.blue)
 
     def start_round(self):
-        """Ends any round with a move onto blue and starts one, the game taking events in order; returns the
-        screen at stage 0."""
+        """Ends any round with a move onto blue, starts one and returns the screen at stage 0."""
         self.move(PARK)
         self.click(self.start_point)
         return self.wait_for(lambda s: self.in_round(s) and self.circle_shown(s, 0), "a round at circle 0")
@@ -154,13 +153,11 @@ class View:
         return [r for r in ((0, 0, x0, h), (x1, 0, w, h), (0, 0, w, y0), (0, y1, w, h)) if r[0] < r[2] and r[1] < r[3]]
 
     def recover(self):
-        """Whether the game runs and is idle again after a failed check, for the next one."""
+        """Whether the game runs and is idle again after a failed check, the help panel closed, for the next."""
         if self.backend.status() is not None or self.backend.message_shown():
             return False
-        if self.panel_open(self.shot()):
-            self.click(self.g["close"])
-        self.move(PARK)
-        return self.wait(self.idle)[1]
+        self.click(self.g["close"], then_to=PARK)
+        return self.wait(lambda s: self.idle(s) and self.panel_closed(s))[1]
 
 
 def summarise(pixels, shot, reference=None):
@@ -209,8 +206,8 @@ def check_identity(view):
 
 
 def check_fixed_size(view):
-    """Asked for a larger size, the window keeps its own; opening the help panel afterwards shows that the game
-    has handled the request, at the place where the window must still be."""
+    """Asked for a larger size, the window keeps its own: the help panel, opened after the request, shows that the
+    game has handled it."""
     view.backend.request_size(800, 600)
     view.place()
     view.click(view.g["help"], then_to=PARK)
@@ -243,8 +240,7 @@ def check_text_lines(view):
 
 
 def help_round_trip(view, when, faults):
-    """Opens help, compares the panel with its first opening and checks its bottom border, closes it and
-    compares its area with the screen before."""
+    """Opens help: the panel as at its first opening, with its bottom border; closed, the screen as before."""
     area = view.device_rect(view.g["panel"], 1)
     idle = view.settled(area)
     view.click(view.g["help"], then_to=PARK)
@@ -343,8 +339,8 @@ def walks(view):
 
 
 def probe(view, pixels, follow_circle):
-    """From a fresh round, walks over pixels, then onto the centre of follow_circle; returns whether the round
-    then showed circle follow_circle + 1 rather than ending. Under Wine the walk must wait for the round."""
+    """From a fresh round (under Wine the walk must wait for it), walks over pixels, then onto follow_circle;
+    returns whether the round then showed the next circle rather than ending."""
     view.start_round()
     for pixel in pixels:
         view.move(pixel, device=True)

@@ -47,13 +47,7 @@ class Picture:
     def find(self, colour, rect, same=True):
         """The pixels of rect (x0, y0, x1, y1, ends excluded) that have the colour, or with same=False do not."""
         x0, y0, x1, y1 = rect
-        found = []
-        for y in range(y0, y1):
-            row = self.row(y, x0, x1)
-            if row == row[:self.step] * (x1 - x0) and (self.colour(x0, y) == colour) != same:
-                continue  # a row of one colour, not the one asked for
-            found += [(x, y) for x in range(x0, x1) if (self.colour(x, y) == colour) == same]
-        return found
+        return [(x, y) for y in range(y0, y1) for x in range(x0, x1) if (self.colour(x, y) == colour) == same]
 
     def differences(self, other, rect):
         x0, y0, x1, y1 = rect
@@ -70,6 +64,22 @@ def until(condition, what, check=lambda: None, timeout=WAIT_SECONDS):
             raise Failure(f"not seen within {timeout:g} s: {what}")
         time.sleep(POLL_SECONDS)
     return result
+
+
+class GameBackend:
+    """What every back-end's game process answers alike; the back-end sets self.game."""
+
+    cursor = None  # the software cursor's box around the pointer, where screenshots show one
+
+    def status(self):
+        return self.game.poll()
+
+    def wait_exit(self, timeout):
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            return self.game.wait(timeout)
+
+    def log(self):
+        return ""
 
 
 def stop(process):

@@ -1,14 +1,8 @@
 # Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 """The back-end for Wayland: the game as a native client of a headless sway at the output's scale, the pointer
-lent by the virtual pointer client (virtual_pointer.c), screenshots by grim, which show the cursor.
-
-sway refuses to run as root, so as root the compositor, the game and every client that talks to them run as
-`nobody`, in a throw-away folder that also holds the runtime folder and copies of the two programs (the build
-folder need not be readable by that user). At a fractional scale a client without fractional-scale support (Qt
-6.4 with sway 1.7, Debian 12) draws at the next whole scale and sway shrinks the picture; Qt 6.8 with sway 1.10
-(Debian 13) draws at the output's own scale. Either way the game must react to the colour the screen shows.
-"""
-import contextlib
+lent by the virtual pointer client (virtual_pointer.c), screenshots by grim, which show the cursor. sway refuses
+to run as root, so as root the compositor, the game and every client that talks to them run as `nobody`, in a
+throw-away folder holding the runtime folder and copies of the two programs."""
 import json
 import os
 import pwd
@@ -18,14 +12,14 @@ import subprocess
 import tempfile
 import time
 
-from screen import Failure, Picture, Skip, WAIT_SECONDS, opener, stop, until
+from screen import Failure, GameBackend, Picture, Skip, WAIT_SECONDS, opener, stop, until
 
 # The output in logical pixels at every scale, so that sway centres the window on whole pixels; at 1.25 and 1.5
 # the window's place and size are whole device pixels too. Full screen, a classroom panel's.
 LAYOUT_SIZE, FULL_SCREEN = (1024, 768), (1920, 1080)
 
 
-class Backend:
+class Backend(GameBackend):
     def __init__(self, args):
         self.args, self.scale, self.app_id = args, args.scale, args.layout["app_id"]
         self.blue = tuple(args.layout["colours"]["field"])
@@ -120,13 +114,6 @@ class Backend:
 
     def log(self):
         return f"; the game said:\n{self.tail(self.game)}"
-
-    def status(self):
-        return self.game.poll()
-
-    def wait_exit(self, timeout):
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            return self.game.wait(timeout)
 
     def answer(self):
         """The pointer client's next line; it answers each command once sway has handled it, one line at a time."""

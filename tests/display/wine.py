@@ -21,8 +21,9 @@ class Backend(x11.Backend):
             # A window that covers the X screen gets the pointer confinement Wine gives full-screen games, and then
             # XTest's moves no longer arrive one by one as sent. Windows has no such thing, and in Wine's own
             # desktop of the screen's size there is none either.
+            size = "x".join(map(str, x11.FULL_SCREEN))
             settings += [[r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default"],
-                         [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", "x".join(map(str, x11.FULL_SCREEN))]]
+                         [r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", size]]
         for command in [["--init"]] + [["reg", "add", *setting, "/f"] for setting in settings]:
             subprocess.run([WINE_RUN, *command], env=env, check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=300)

@@ -10,7 +10,7 @@ import subprocess
 import tempfile
 
 import xvfb
-from screen import Failure, Picture, WAIT_SECONDS, opener, stop, until
+from screen import Failure, GameBackend, Picture, WAIT_SECONDS, opener, stop, until
 
 MAIN_TITLE, MESSAGE_TITLE = "Тропилка   ver", "^Тропилка$"
 FULL_SCREEN = (1920, 1080)  # a classroom panel's
@@ -18,9 +18,8 @@ FULL_SCREEN = (1920, 1080)  # a classroom panel's
 
 class XConnection:
     """Moves and clicks the pointer with XTest, and pings the game with _NET_WM_PING: the answer proves the game
-    has taken every event before it. Qt merges pointer moves still queued when it reads them, so without the
-    ping a probe move followed quickly by the next one might never be reported. Input and ping go through this
-    one connection, which keeps them in order."""
+    has taken every event before it, on this one connection that keeps them in order. Qt merges pointer moves
+    still queued when it reads them, so without the ping a probe move might never be reported."""
 
     def __init__(self, display):
         self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -84,10 +83,8 @@ class XConnection:
             raise Failure("the game did not answer a ping") from None
 
 
-class Backend:
+class Backend(GameBackend):
     """tropilka on Xvfb, at QT_SCALE_FACTOR=scale; Wine's back-end starts tropilka.exe instead."""
-
-    cursor = None
 
     def __init__(self, args):
         self.args, self.scale = args, args.scale
@@ -106,9 +103,8 @@ class Backend:
             self.display = self.stack.enter_context(xvfb.server(*FULL_SCREEN if self.args.fullscreen else size))
             stubs, self.links = opener(folder)
             env = self.environment(folder) | {"DISPLAY": self.display, "PATH": f"{stubs}:{os.environ['PATH']}"}
-            self.process = subprocess.Popen(self.command(), env=env, stdout=subprocess.DEVNULL,
-                                            stderr=subprocess.DEVNULL)
-            self.stack.callback(stop, self.process)
+            self.game = subprocess.Popen(self.command(), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.stack.callback(stop, self.game)
             self.x = XConnection(self.display)
         except BaseException:
             self.stack.close()
@@ -117,16 +113,6 @@ class Backend:
 
     def __exit__(self, *_):
         self.stack.close()
-
-    def log(self):
-        return ""
-
-    def status(self):
-        return self.process.poll()
-
-    def wait_exit(self, timeout):
-        with contextlib.suppress(subprocess.TimeoutExpired):
-            return self.process.wait(timeout)
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.display),
