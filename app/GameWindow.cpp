@@ -168,6 +168,14 @@ bool GameWindow::wayShows(QPointF from, QPointF to, maze::Rgb colour) {
     return scene().wayShows(from, to, colour);
 }
 
+// Full screen on a large panel, erasing a lost round's path writes more pixels than a pointer move has time
+// for, so the idle picture is kept, at the cost of a second picture's memory. A window at its own size erases
+// its path in a fraction of that time.
+void GameWindow::roundStarting() {
+    if (mode_ != DisplayMode::Window)
+        scene().keepPicture();
+}
+
 void GameWindow::setSegmentVisible(int stage, bool visible) {
     segments_.at(std::size_t(stage))->setVisible(visible);
 }

@@ -48,6 +48,7 @@ private:
     // maze::RoundHost
     std::optional<maze::Rgb> colorUnderPointer(QPointF pos) override;
     bool wayShows(QPointF from, QPointF to, maze::Rgb colour) override;
+    void roundStarting() override;
     void setSegmentVisible(int stage, bool visible) override;
     void setTargetVisible(int stage, bool visible) override;
     void setStartLabelLook(const maze::StartLabelLook& look) override;

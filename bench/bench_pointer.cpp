@@ -37,7 +37,12 @@ QPointF at(QPointF layoutPoint) {
     return theWindow->scene().toWindow(layoutPoint);
 }
 
+// The scene's placement at the window's own scale, as the window has it.
+scene::Placement ownPlacement;
+
+// The pupil plays at the window's own scale, whatever scale a measurement left the scene at.
 void enterStage(GameWindow& window, int stage) {
+    window.scene().setPlacement(ownPlacement);
     if (!Pupil(window).jumpToStage(stage))
         qFatal("could not reach stage %d", stage);
 }
@@ -267,6 +272,29 @@ BENCHMARK(lossUnderHelp)
     ->Iterations(100)
     ->Unit(benchmark::kMicrosecond);
 
+// The click on the start label that starts a round: the idle picture is kept for the round's end, and what
+// the round shows first is rendered.
+void roundStart(benchmark::State& state) {
+    GameWindow& window = gameWindow();
+    Pupil pupil(window);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (window.round().isActive())
+            pupil.moveTo(kAlwaysBlue);
+        renderAtScale(window, qreal(state.range(0)));
+        state.ResumeTiming();
+        pupil.startRound();
+        (void)window.scene().picture();
+    }
+    if (!window.round().isActive())
+        state.SkipWithError("no round");
+}
+BENCHMARK(roundStart)
+    ->ArgsProduct({kScales})
+    ->ArgName("scale")
+    ->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
 // For comparison: rendering the whole picture, each label's kept rendering reused, at the last stage (0) or
 // in a round started beside the open help panel (1).
 void wholeRender(benchmark::State& state) {
@@ -306,7 +334,7 @@ int main(int argc, char** argv) {
     if (!QTest::qWaitForWindowExposed(&window))
         qFatal("the window was never exposed");
     theWindow = &window;
-    const scene::Placement& placement = window.scene().placement();
+    const scene::Placement& placement = ownPlacement = window.scene().placement();
     std::printf("window %dx%d, device pixel ratio %g, %g device pixels per layout pixel\n", window.width(),
                 window.height(), placement.devicePixelRatio, placement.scale);
     benchmark::Initialize(&argc, argv);

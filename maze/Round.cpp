@@ -33,6 +33,7 @@ QString winMessageText() {
 }
 
 void Round::start() {
+    host_.roundStarting();
     active_ = true;
     stage_ = 0;
     host_.setStartLabelLook(roundLook());

@@ -31,6 +31,8 @@ public:
     virtual std::optional<Rgb> colorUnderPointer(QPointF pos) = 0;
     // Whether the window shows the colour anywhere on the straight way between two points of its client area.
     virtual bool wayShows(QPointF from, QPointF to, Rgb colour) = 0;
+    // A round is about to start: what the window shows now is what it shows again when the round ends.
+    virtual void roundStarting() {}
     virtual void setSegmentVisible(int stage, bool visible) = 0;
     virtual void setTargetVisible(int stage, bool visible) = 0;
     virtual void setStartLabelLook(const StartLabelLook& look) = 0;

@@ -1,9 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Element.h"
 
+#include "Pixels.h"
 #include "Scene.h"
-
-#include <QPainter>
 
 namespace scene {
 
@@ -39,14 +38,12 @@ void Element::setEnabled(bool enabled) {
     announce(QAccessible::StateChanged);
 }
 
-void Element::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
-    painter.resetTransform();
-    painter.fillRect(deviceBounds_, background);
+void Element::erase(const PaintContext& context, QRgb background) const {
+    pixels::fill(context.picture, context.clip, deviceBounds_, background);
 }
 
 void Element::changed() {
-    if (isShown())
-        scene_.invalidate(deviceBounds_);
+    scene_.contentChanged(*this);
 }
 
 void Element::announce(QAccessible::Event event) {

@@ -3,14 +3,14 @@
 
 #include <QAccessible>
 #include <QCursor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <optional>
 
-class QColor;
-class QPainter;
 class QPalette;
+class QRegion;
 class QStyle;
 
 namespace scene {
@@ -18,16 +18,19 @@ namespace scene {
 class Scene;
 class SceneWindow;
 
-// What an element may use when it paints itself into the window's picture. The painter it is given works in
-// layout pixels, scaled to device pixels; an element that must place device pixels itself resets the
-// painter's transform and works in the picture's own pixels.
+// What an element may use when it paints itself into the window's picture, whose device pixels it writes
+// itself (scene/Pixels.h).
 struct PaintContext {
     const QStyle* style;
     const QPalette& palette;
     // Changes whenever the style or palette does, so kept renderings know they are stale.
     int styleVersion;
-    // Device pixels per layout pixel.
+    // Device pixels per layout pixel, and where the layout's top-left corner lies in the picture.
     qreal scale;
+    QPoint origin;
+    QImage& picture;
+    // The only pixels it may change.
+    const QRegion& clip;
 };
 
 // One painted element of a window: a label, a line, a circle, a group box... Elements are owned by their
@@ -59,12 +62,15 @@ public:
 
     // The text it shows, if any: a label's or a button's, a group box's title.
     virtual QString text() const { return {}; }
-    // A repaint may clip the painter to any part of deviceBounds(): what the element paints there must not
-    // depend on the clip.
-    virtual void paint(QPainter& painter, const PaintContext& context) const = 0;
+    // A repaint may clip to any part of deviceBounds(): what the element paints there must not depend on the
+    // clip.
+    virtual void paint(const PaintContext& context) const = 0;
     // Paints every pixel that paint() paints, and none outside deviceBounds(), in the given colour: how the
     // element leaves the picture when it is hidden. By default the whole of deviceBounds().
-    virtual void erase(QPainter& painter, const PaintContext& context, const QColor& background) const;
+    virtual void erase(const PaintContext& context, QRgb background) const;
+    // Told where the element lies whenever that changes, so that it can prepare what painting there needs
+    // before a pointer move has to wait for it; the context's clip is empty.
+    virtual void prepare(const PaintContext&) const {}
 
     const QString& toolTip() const { return toolTip_; }
     void setToolTip(const QString& text) { toolTip_ = text; }

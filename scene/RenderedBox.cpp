@@ -1,7 +1,8 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "RenderedBox.h"
 
-#include <QPainter>
+#include "Pixels.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -35,7 +36,7 @@ QRect RenderedBox::deviceExtent(qreal scale) const {
     return QRect(left, top, right - left, bottom - top);
 }
 
-void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
+void RenderedBox::paint(const PaintContext& context) const {
     if (keptStyleVersion_ != context.styleVersion || keptScale_ != context.scale ||
         (!kept_.isEmpty() && kept_.front().image.size() != deviceBounds().size())) {
         kept_.clear();
@@ -61,8 +62,7 @@ void RenderedBox::paint(QPainter& painter, const PaintContext& context) const {
         }
         currentValid_ = true;
     }
-    painter.resetTransform();
-    painter.drawImage(deviceBounds().topLeft(), kept_.front().image);
+    pixels::copy(context.picture, context.clip, deviceBounds().topLeft(), kept_.front().image);
 }
 
 } // namespace scene

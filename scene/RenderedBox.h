@@ -17,7 +17,7 @@ namespace scene {
 // of each: a full screen's large text is drawn as outlines, which costs more than a pointer move may take.
 class RenderedBox : public Element {
 public:
-    void paint(QPainter& painter, const PaintContext& context) const final;
+    void paint(const PaintContext& context) const final;
 
 protected:
     RenderedBox(Scene& scene, const QRect& rect, const Element* container, QAccessible::Role role);

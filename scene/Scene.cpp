@@ -1,11 +1,13 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
 #include "Scene.h"
 
+#include "Pixels.h"
+
 #include <QApplication>
-#include <QPainter>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace scene {
@@ -46,16 +48,28 @@ void Scene::setPlacement(const Placement& placement) {
     if (placement == placement_ && !image_.isNull())
         return;
     placement_ = placement;
-    image_ = QImage(placement.pictureSize, QImage::Format_RGB32);
-    image_.setDevicePixelRatio(placement.devicePixelRatio);
-    // Writable and unshared, the view never copies on write: painting it paints the picture.
-    canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
+    setImage(QImage(placement.pictureSize, QImage::Format_RGB32));
+    kept_ = QImage();
+    keptVisibility_.clear();
     for (const auto& element : elements_)
-        element->deviceBounds_ = deviceBoundsOf(*element);
+        place(*element);
     erased_.clear();
     repainted_ = QRegion();
     filled_ = QRect();
     invalidate(image_.rect());
+}
+
+void Scene::place(Element& element) {
+    element.deviceBounds_ = deviceBoundsOf(element);
+    const QRegion none;
+    element.prepare({style_, palette_, styleVersion_, placement_.scale, placement_.origin, canvas_, none});
+}
+
+void Scene::setImage(QImage image) {
+    image_ = std::move(image);
+    image_.setDevicePixelRatio(placement_.devicePixelRatio);
+    // Writable and unshared, the view never copies on write: painting it paints the picture.
+    canvas_ = QImage(image_.bits(), image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
 }
 
 QRectF Scene::toWindow(const QRectF& layoutRect) const {
@@ -67,6 +81,7 @@ void Scene::setStyle(const QStyle* style, const QPalette& palette) {
     style_ = style;
     palette_ = palette;
     ++styleVersion_;
+    keptVisibility_.clear();
     invalidate(image_.rect());
 }
 
@@ -90,26 +105,57 @@ void Scene::visibilityChanged(const Element& element) {
         listener_(area);
 }
 
+void Scene::contentChanged(const Element& element) {
+    changedSinceKept_ |= element.deviceBounds_;
+    if (element.isShown())
+        invalidate(element.deviceBounds_);
+}
+
+void Scene::keepPicture() {
+    if (isStale())
+        render();
+    if (kept_.size() != image_.size())
+        kept_ = QImage(image_.size(), image_.format());
+    std::memcpy(kept_.bits(), image_.constBits(), std::size_t(image_.sizeInBytes()));
+    keptVisibility_.clear();
+    for (const auto& element : elements_)
+        keptVisibility_.push_back(element->isVisible());
+    changedSinceKept_ = QRect();
+}
+
+void Scene::takeBackKept() {
+    const bool same =
+        keptVisibility_.size() == elements_.size() &&
+        std::equal(elements_.begin(), elements_.end(), keptVisibility_.begin(),
+                   [](const auto& element, bool visible) { return element->isVisible() == visible; });
+    if (!same)
+        return;
+    QImage spare = std::move(image_);
+    setImage(std::move(kept_));
+    kept_ = std::move(spare);
+    keptVisibility_.clear();
+    // What the kept picture lacks: the content that changed since.
+    filled_ = changedSinceKept_ & image_.rect();
+    erased_.clear();
+    repainted_ = QRegion();
+}
+
 void Scene::render() {
-    QPainter painter(&canvas_);
-    const PaintContext context{style_, palette_, styleVersion_, placement_.scale};
-    // Each element starts from the painter as this sets it up, whatever the one before left. The origin is a
-    // whole device pixel, so the layout's pixels fall as they would at the top left.
-    const auto layoutPainter = [&](auto draw) {
-        painter.save();
-        painter.translate(placement_.origin);
-        painter.scale(placement_.scale, placement_.scale);
-        draw();
-        painter.restore();
-    };
-    painter.fillRect(filled_, background_);
+    if (!keptVisibility_.empty() && (!erased_.empty() || !repainted_.isEmpty()))
+        takeBackKept();
+    const QRgb background = background_.rgb();
+    const QRegion whole(canvas_.rect());
+    pixels::fill(canvas_, whole, filled_, background);
+    const PaintContext erasing{style_,  palette_, styleVersion_, placement_.scale, placement_.origin,
+                               canvas_, whole};
     for (const Element* element : erased_)
-        layoutPainter([&] { element->erase(painter, context, background_); });
+        element->erase(erasing, background);
     const QRegion area = repainted_ + filled_;
-    painter.setClipRegion(area);
+    const PaintContext painting{style_,  palette_, styleVersion_, placement_.scale, placement_.origin,
+                                canvas_, area};
     for (const auto& element : elements_) {
         if (element->isShown() && area.intersects(element->deviceBounds_))
-            layoutPainter([&] { element->paint(painter, context); });
+            element->paint(painting);
     }
     filled_ = QRect();
     erased_.clear();

@@ -58,7 +58,7 @@ public:
         auto element = std::make_unique<T>(*this, std::forward<Args>(args)...);
         T& added = *element;
         Element& base = added;
-        base.deviceBounds_ = deviceBoundsOf(base);
+        place(base);
         elements_.push_back(std::move(element));
         invalidate(base.deviceBounds_);
         announce(added, QAccessible::ObjectCreated);
@@ -107,6 +107,14 @@ public:
     void invalidate(const QRect& deviceArea);
     // An element was shown or hidden: its pixels change, and those of what lies over or under it.
     void visibilityChanged(const Element& element);
+    // What an element paints has changed, whether it shows now or not.
+    void contentChanged(const Element& element);
+
+    // Keeps a copy of the picture as it is now, until the picture is next rendered with every element shown
+    // or hidden as now: the copy then takes the picture's place, and only what changed in content meanwhile
+    // is rendered again. A round keeps the idle picture at its start and takes it back at its end, which on
+    // a large screen saves erasing more path than a pointer move has time to write.
+    void keepPicture();
     // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
@@ -122,6 +130,9 @@ public:
 
 private:
     void render();
+    void setImage(QImage image);
+    // Where an element lies in the picture, and what it prepares there.
+    void place(Element& element);
     QRect deviceBoundsOf(const Element& element) const {
         return element.deviceExtent(placement_.scale).translated(placement_.origin);
     }
@@ -134,8 +145,8 @@ private:
     int styleVersion_ = 0;
     // The picture, with the ratio set for the window to draw it, and the colour read-back's source.
     QImage image_;
-    // The same pixels, written through a view without the ratio, so that areas and elements place device
-    // pixels exactly rather than through a scaling of the painter's.
+    // The same pixels, written through a view of them that never copies on write, however many copies of the
+    // picture are shared.
     QImage canvas_;
     std::vector<std::unique_ptr<Element>> elements_;
     // Where the picture is out of date, in device pixels, since the last rendering: an area to fill with the
@@ -145,6 +156,12 @@ private:
     QRect filled_;
     std::vector<const Element*> erased_;
     QRegion repainted_;
+    // The kept picture, with each element's visibility then and where content has changed since; the
+    // picture's spare buffer when none is kept.
+    void takeBackKept();
+    QImage kept_;
+    std::vector<bool> keptVisibility_;
+    QRect changedSinceKept_;
     std::function<void(const QRect&)> listener_;
     std::function<void(const Element&, QAccessible::Event)> accessibilityListener_;
 };

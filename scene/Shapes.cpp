@@ -18,48 +18,51 @@ QRect strokeBounds(QPoint from, QPoint to, int width) {
 
 } // namespace
 
+Shape::Shape(Scene& scene, const QRect& bounds, const QColor& color)
+    : Element(scene, bounds, nullptr)
+    , color_(color.rgb()) {
+}
+
+void Shape::paint(const PaintContext& context) const {
+    pixels::fill(context.picture, context.clip, runs(context), color_);
+}
+
+void Shape::erase(const PaintContext& context, QRgb background) const {
+    pixels::fill(context.picture, context.clip, runs(context), background);
+}
+
+const std::vector<pixels::Run>& Shape::runs(const PaintContext& context) const {
+    if (runsBounds_ != deviceBounds() || runsScale_ != context.scale) {
+        runs_ = pixels::coverage(deviceBounds(), context.origin, context.scale, [this](QPainter& painter) {
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            draw(painter);
+        });
+        runsBounds_ = deviceBounds();
+        runsScale_ = context.scale;
+    }
+    return runs_;
+}
+
 Line::Line(Scene& scene, QPoint from, QPoint to, int width, const QColor& color)
-    : Element(scene, strokeBounds(from, to, width), nullptr)
+    : Shape(scene, strokeBounds(from, to, width), color)
     , from_(from)
     , to_(to)
-    , width_(width)
-    , color_(color) {
+    , width_(width) {
 }
 
-void Line::paint(QPainter& painter, const PaintContext&) const {
-    draw(painter, color_);
-}
-
-// The same stroke in another colour covers the very same pixels.
-void Line::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
-    draw(painter, background);
-}
-
-void Line::draw(QPainter& painter, const QColor& color) const {
-    // Exact colours are what the game tests for, so no edge may be blended with the field.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(color, width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+void Line::draw(QPainter& painter) const {
+    painter.setPen(QPen(Qt::black, width_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawLine(from_, to_);
 }
 
 Circle::Circle(Scene& scene, const QRect& box, const QColor& color)
-    : Element(scene, box.adjusted(-1, -1, 1, 1), nullptr)
-    , box_(box)
-    , color_(color) {
+    : Shape(scene, box.adjusted(-1, -1, 1, 1), color)
+    , box_(box) {
 }
 
-void Circle::paint(QPainter& painter, const PaintContext&) const {
-    draw(painter, color_);
-}
-
-void Circle::erase(QPainter& painter, const PaintContext&, const QColor& background) const {
-    draw(painter, background);
-}
-
-void Circle::draw(QPainter& painter, const QColor& color) const {
-    painter.setRenderHint(QPainter::Antialiasing, false);
+void Circle::draw(QPainter& painter) const {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
+    painter.setBrush(Qt::black);
     painter.drawEllipse(QRectF(box_));
 }
 

@@ -2,45 +2,62 @@
 #pragma once
 
 #include "Element.h"
+#include "Pixels.h"
 
 #include <QColor>
 #include <QPoint>
+#include <vector>
 
 namespace scene {
 
 // Lines and circles are left out for assistive technology: a pupil who cannot see them cannot follow them
 // with the pointer either, and two dozen nameless shapes would bury the few things a screen reader can use.
 
+// A shape in one exact colour, no edge blended with what lies below, which is what the game tests for. Its
+// device pixels are rasterised once per placement and kept: painting and erasing fill the very same pixels,
+// and a round's start, advance or loss fills them without rasterising anything again.
+class Shape : public Element {
+public:
+    void paint(const PaintContext& context) const final;
+    void erase(const PaintContext& context, QRgb background) const final;
+    void prepare(const PaintContext& context) const final { runs(context); }
+
+protected:
+    Shape(Scene& scene, const QRect& bounds, const QColor& color);
+    // Paints the shape opaque in layout pixels, antialiasing off.
+    virtual void draw(QPainter& painter) const = 0;
+
+private:
+    const std::vector<pixels::Run>& runs(const PaintContext& context) const;
+
+    QRgb color_;
+    mutable std::vector<pixels::Run> runs_;
+    mutable QRect runsBounds_;
+    mutable qreal runsScale_ = 0;
+};
+
 // A straight stroke of a given pixel width with round ends. Pointer input passes through it to the window.
-class Line final : public Element {
+class Line final : public Shape {
 public:
     Line(Scene& scene, QPoint from, QPoint to, int width, const QColor& color);
 
-    void paint(QPainter& painter, const PaintContext& context) const override;
-    void erase(QPainter& painter, const PaintContext& context, const QColor& background) const override;
-
 private:
-    void draw(QPainter& painter, const QColor& color) const;
+    void draw(QPainter& painter) const override;
 
     QPoint from_;
     QPoint to_;
     int width_;
-    QColor color_;
 };
 
-// A filled circle inscribed in its box, every painted pixel in the one colour. Passes pointer input through.
-class Circle final : public Element {
+// A filled circle inscribed in its box. Passes pointer input through.
+class Circle final : public Shape {
 public:
     Circle(Scene& scene, const QRect& box, const QColor& color);
 
-    void paint(QPainter& painter, const PaintContext& context) const override;
-    void erase(QPainter& painter, const PaintContext& context, const QColor& background) const override;
-
 private:
-    void draw(QPainter& painter, const QColor& color) const;
+    void draw(QPainter& painter) const override;
 
     QRect box_;
-    QColor color_;
 };
 
 } // namespace scene

@@ -219,9 +219,21 @@ private slots:
             made << change;
         };
         bool pressed = false;
+        QList<bool> keptVisibility;
         for (int round = 0; round < 40; ++round) {
             (void)changed.picture();
-            const int changes = round % 10 == 0 ? 50 : pick(1, 6); // now and then many at once
+            // Now and then the picture is kept, and later every element is shown or hidden as it was then,
+            // as a round does at its start and end: what changed in content meanwhile must show all the same.
+            if (round % 4 == 1) {
+                changed.keepPicture();
+                keptVisibility.clear();
+                for (const Element* element : elements.all)
+                    keptVisibility << element->isVisible();
+            } else if (round % 4 == 3) {
+                for (qsizetype e = 0; e < elements.all.size(); ++e)
+                    make([e, v = keptVisibility[e]](const Populated& p) { p.all[e]->setVisible(v); });
+            }
+            const int changes = round % 4 == 3 ? 0 : round % 10 == 0 ? 50 : pick(1, 6); // now and then many
             for (int c = 0; c < changes; ++c) {
                 const int kind = pick(0, 9);
                 if (kind < 6) {
@@ -269,6 +281,24 @@ private slots:
             QVERIFY2(changed.picture() == fresh.picture(),
                      qPrintable(QStringLiteral("after round %1").arg(round)));
         }
+    }
+
+    // A label whose text changes while it is hidden, between keeping the picture and taking it back.
+    void aKeptPictureComesBackWithWhatChangedWhileHidden() {
+        const auto build = [](Scene& scene) -> Label& {
+            scene.add<Line>(QPoint(10, 20), QPoint(110, 20), 9, QColor::fromRgb(kPathYellow));
+            return scene.add<Label>(QRect(0, 0, 120, 40), QStringLiteral("Старт"), defaultFont());
+        };
+        Scene changed(QSize(120, 40), QColor::fromRgb(kFieldBlue));
+        Label& label = build(changed);
+        changed.keepPicture();
+        label.setVisible(false);
+        (void)changed.picture();
+        label.setText(QStringLiteral("Иди"));
+        label.setVisible(true);
+        Scene fresh(QSize(120, 40), QColor::fromRgb(kFieldBlue));
+        build(fresh).setText(QStringLiteral("Иди"));
+        QVERIFY(changed.picture() == fresh.picture());
     }
 
     void aDisabledLabelDrawsItsTextInTheDisabledStyle() {
