@@ -171,9 +171,25 @@ bool GameWindow::wayShows(QPointF from, QPointF to, maze::Rgb colour) {
 // Full screen on a large panel, erasing a lost round's path writes more pixels than a pointer move has time
 // for, so the idle picture is kept, at the cost of a second picture's memory. A window at its own size erases
 // its path in a fraction of that time.
+bool GameWindow::keepsIdlePicture() const {
+    return mode_ != DisplayMode::Window;
+}
+
 void GameWindow::roundStarting() {
-    if (mode_ != DisplayMode::Window)
+    if (keepsIdlePicture() && !scene().keepsPicture())
         scene().keepPicture();
+}
+
+// The copy is made ahead, once the idle picture is on screen, so that the click on "start" does not wait
+// for it; a round started before then keeps the picture itself.
+void GameWindow::paintEvent(QPaintEvent* event) {
+    SceneWindow::paintEvent(event);
+    if (keepsIdlePicture() && !round_.isActive() && !scene().keepsPicture()) {
+        QTimer::singleShot(0, this, [this] {
+            if (!round_.isActive() && !scene().keepsPicture())
+                scene().keepPicture();
+        });
+    }
 }
 
 void GameWindow::setSegmentVisible(int stage, bool visible) {

@@ -40,10 +40,12 @@ protected:
     void contactWay(QPointF from, QPointF to) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void openLink(const QUrl& url);
     void leave();
+    bool keepsIdlePicture() const;
 
     // maze::RoundHost
     std::optional<maze::Rgb> colorUnderPointer(QPointF pos) override;

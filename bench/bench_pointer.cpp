@@ -96,7 +96,8 @@ BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 // which would take its own scale again. Scale 0 keeps the window's own placement, full screen. What is
 // pending is rendered first, outside the measurement.
 void renderAtScale(GameWindow& window, qreal scale) {
-    QApplication::processEvents();
+    // What the window does between two of the pupil's moves: its repaint, and what that queues.
+    QApplication::processEvents(QEventLoop::AllEvents, 100);
     if (scale != 0)
         window.scene().setDevicePixelRatio(scale);
     (void)window.scene().picture();
@@ -272,8 +273,8 @@ BENCHMARK(lossUnderHelp)
     ->Iterations(100)
     ->Unit(benchmark::kMicrosecond);
 
-// The click on the start label that starts a round: the idle picture is kept for the round's end, and what
-// the round shows first is rendered.
+// The click on the start label that starts a round: what the round shows first is rendered. Full screen the
+// idle picture is kept for the round's end, ahead, while the game is idle (see wholeRender for its cost).
 void roundStart(benchmark::State& state) {
     GameWindow& window = gameWindow();
     Pupil pupil(window);

@@ -123,12 +123,18 @@ void Scene::keepPicture() {
     changedSinceKept_ = QRect();
 }
 
+bool Scene::keptVisibilityHolds() const {
+    return !keptVisibility_.empty() && keptVisibility_.size() == elements_.size() &&
+           std::equal(elements_.begin(), elements_.end(), keptVisibility_.begin(),
+                      [](const auto& element, bool visible) { return element->isVisible() == visible; });
+}
+
+bool Scene::keepsPicture() const {
+    return changedSinceKept_.isEmpty() && keptVisibilityHolds();
+}
+
 void Scene::takeBackKept() {
-    const bool same =
-        keptVisibility_.size() == elements_.size() &&
-        std::equal(elements_.begin(), elements_.end(), keptVisibility_.begin(),
-                   [](const auto& element, bool visible) { return element->isVisible() == visible; });
-    if (!same)
+    if (!keptVisibilityHolds())
         return;
     QImage spare = std::move(image_);
     setImage(std::move(kept_));

@@ -115,6 +115,9 @@ public:
     // is rendered again. A round keeps the idle picture at its start and takes it back at its end, which on
     // a large screen saves erasing more path than a pointer move has time to write.
     void keepPicture();
+    // Whether the kept picture is this one: every element shown or hidden as when it was kept, and no
+    // content changed since.
+    bool keepsPicture() const;
     // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
@@ -159,6 +162,7 @@ private:
     // The kept picture, with each element's visibility then and where content has changed since; the
     // picture's spare buffer when none is kept.
     void takeBackKept();
+    bool keptVisibilityHolds() const;
     QImage kept_;
     std::vector<bool> keptVisibility_;
     QRect changedSinceKept_;
