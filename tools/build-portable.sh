@@ -86,21 +86,7 @@ build_qt() {
   SECONDS=0
   local work=$cache/work-$key
   rm -rf "$work" "$qt_prefix"
-  mkdir -p "$work/apt/lists/partial" "$work/apt/sources.list.d"
-  # The host's source through the host's own apt sources, as for Windows.
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" >"$work/apt/sources.list.d/$(basename "$f")"
-  done
-  if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list >"$work/apt/sources.list.d/main.list"
-  fi
-  local apt=(apt-get -q -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$work/apt/sources.list.d"
-             -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root)
-  echo "Fetching qt6-base $qt_version's source"
-  (cd "$work" && "${apt[@]}" update >apt.log 2>&1 && "${apt[@]}" source --download-only "qt6-base=$qt_version" >>apt.log 2>&1) ||
-    { tail -5 "$work/apt.log" >&2; fail "could not fetch the source of qt6-base $qt_version"; }
-  (cd "$work" && dpkg-source -x qt6-base_*.dsc qtbase >/dev/null 2>&1) || fail "could not unpack qt6-base's source"
+  "$root/tools/fetch-qt-source.sh" "$work" "$qt_version" || fail "no Qt source to build"
 
   echo "Building Qt $qt_version against Debian 11 (static)"
   local log=$work/qt-build.log

@@ -64,23 +64,7 @@ build_qt() {
   SECONDS=0
   local work=$cache/work-$key
   rm -rf "$work" "$qt_prefix.partial"
-  mkdir -p "$work/apt/lists/partial" "$work/apt/sources.list.d"
-
-  # The source comes through the machine's own apt sources, with deb-src added in a private list and lists
-  # folder, so the system's apt configuration stays as it was.
-  local f
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] && sed -E 's/^Types:.*/Types: deb-src/' "$f" >"$work/apt/sources.list.d/$(basename "$f")"
-  done
-  if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list >"$work/apt/sources.list.d/main.list"
-  fi
-  local apt=(apt-get -q -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$work/apt/sources.list.d"
-             -o "Dir::State::Lists=$work/apt/lists" -o APT::Sandbox::User=root)
-  echo "Fetching qt6-base $qt_version's source"
-  (cd "$work" && "${apt[@]}" update >apt.log 2>&1 && "${apt[@]}" source --download-only "qt6-base=$qt_version" >>apt.log 2>&1) ||
-    { tail -5 "$work/apt.log" >&2; fail "could not fetch the source of qt6-base $qt_version: is a package mirror reachable?"; }
-  (cd "$work" && dpkg-source -x qt6-base_*.dsc qtbase >/dev/null) || fail "could not unpack qt6-base's source"
+  "$root/tools/fetch-qt-source.sh" "$work" "$qt_version" || fail "no Qt source to build"
 
   echo "Building Qt $qt_version for Windows (static); this takes about 20 minutes on two cores"
   local log=$work/qt-build.log
