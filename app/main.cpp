@@ -1,4 +1,5 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
+#include "CarriedFaces.h"
 #include "GameWindow.h"
 #include "StartOptions.h"
 #include "Terminal.h"
@@ -38,6 +39,8 @@ int main(int argc, char* argv[]) {
             tellOnError(setting.problem + QStringLiteral("\n"));
         mode = setting.mode;
     }
+    // The portable folder's faces, before any text is laid out.
+    addCarriedFaces(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
     GameWindow window(mode);
     window.present();
     return QApplication::exec();

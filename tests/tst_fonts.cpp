@@ -1,7 +1,9 @@
 // Tropilka - a pointer-guiding game for primary school. SPDX-License-Identifier: GPL-3.0-or-later
-// The texts with whatever faces the computer has. Run twice: with the faces the layout was made for, where
-// every text keeps its size; and with only the fallback face, which is wider, where every text of the window
-// and the open help panel must still show whole inside its box.
+// The texts with whatever faces the computer has. Run with the faces the layout was made for, where every
+// text keeps its size; with only the fallback face, which is wider, where every text of the window and the
+// open help panel must still show whole inside its box; and with only the fallback face but the made-for
+// faces carried in a folder (TROPILKA_CARRIED_FACES), as the portable download has them.
+#include "app/CarriedFaces.h"
 #include "app/GameWindow.h"
 #include "support/Pupil.h"
 
@@ -55,6 +57,12 @@ class TheFaces : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        const QString carried = qEnvironmentVariable("TROPILKA_CARRIED_FACES");
+        if (!carried.isEmpty())
+            QVERIFY2(addCarriedFaces(carried) > 0, qPrintable(QStringLiteral("no faces in ") + carried));
+    }
+
     void everyTextShowsWholeInItsBox() {
         const bool madeFor = QFontDatabase::families().contains(QStringLiteral("Liberation Sans"));
         auto window = shownWindow();

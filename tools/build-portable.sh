@@ -134,6 +134,21 @@ mkdir -p "$out/$name"
 install -m 755 "$program" "$root/packaging/portable/install.sh" "$out/$name/"
 install -m 644 "$root/packaging/portable/README.ru.txt" "$stage"/usr/share/doc/*/copyright "$out/$name/"
 install -m 644 "$stage"/usr/share/icons/hicolor/128x128/apps/*.png "$out/$name/tropilka.png"
+# The faces the layout is made for, carried for systems that have only DejaVu's (wider: "Старт игры" would take
+# two lines), with their licence added to the folder's copyright. Liberation 2 is fonts-liberation2 on Debian 12
+# and fonts-liberation from Debian 13 on.
+faces=$(dpkg -L fonts-liberation2 fonts-liberation 2>/dev/null |
+  grep -E '/Liberation(Sans|Serif)-[A-Za-z]+\.ttf$' | awk -F/ '!seen[$NF]++') || true
+[ "$(wc -w <<<"$faces")" -eq 8 ] || fail "Liberation 2's Sans and Serif faces are not installed (fonts-liberation2)"
+faces_package=$(dpkg -S "$(sed -n 1p <<<"$faces")" | cut -d: -f1)
+dpkg --compare-versions "$(dpkg-query -W -f='${Version}' "$faces_package")" ge 1:2 ||
+  [ "$faces_package" = fonts-liberation2 ] || fail "$faces_package is older than Liberation 2"
+mkdir -p "$out/$name/fonts"
+# shellcheck disable=SC2086 # one path per word
+install -m 644 $faces "$out/$name/fonts/"
+{ echo; awk -v RS= 'NR == 2 { sub(/^Files: \*/, "Files: fonts/*"); print }' \
+    "/usr/share/doc/$faces_package/copyright"; } >>"$out/$name/copyright"
+grep -q '^Files: fonts/\*' "$out/$name/copyright" || fail "no licence of the faces in the copyright file"
 # install.sh writes the folder's own path into Exec when it puts the entry into the menu.
 sed -e 's|^Icon=.*|Icon=tropilka|' -e 's|^Exec=[^ ]*|Exec=tropilka|' \
   "$stage"/usr/share/applications/*.desktop >"$out/$name/tropilka.desktop"

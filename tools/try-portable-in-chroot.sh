@@ -2,8 +2,8 @@
 # Tries the portable download as a school would: in clean Debian 11, 12 and 13 systems (debootstrap minbase)
 # with no Qt at all and only the libraries README.ru.txt names, the folder unpacked, the game started on a
 # private X server by the X11 test (title, client size, a round won and lost, edges at scales 1 and 2), every
-# text checked to fit with DejaVu, the only face there, and install.sh's menu entry put in place, validated and
-# taken out again.
+# text checked to fit with DejaVu, the only face there, and to keep its size with the folder's own faces, and
+# install.sh's menu entry put in place, validated and taken out again.
 # Usage, as root with debootstrap installed and a Debian mirror reachable:
 #   tools/try-portable-in-chroot.sh ARCHIVE [SUITE...]     (default: bullseye bookworm trixie)
 # The display test reads the window's layout from the testing build's export (TROPILKA_GEOMETRY, by default
@@ -41,13 +41,14 @@ reactions() { # <system> <scale>
     chroot "$1" python3 /opt/display/play.py x11 --geometry /opt/display/geometry.json \
         --game "/opt/tropilka-$version-linux-x86_64/tropilka" --version "$version" --scale "$2"
 }
-# With only DejaVu installed, every text of the window and the help panel still shows whole in its box: the
-# test program built against the same Qt (build-portable.sh leaves it beside the archive), on the system's X.
+# With only DejaVu installed, every text of the window and the help panel still shows whole in its box, and
+# with the folder's own faces every text keeps its size: the test program built against the same Qt
+# (build-portable.sh leaves it beside the archive), on the system's X.
 faces_check=$(dirname "$archive")/tst_fonts
-faces() { # <system>
+faces() { # <system> [the carried faces' folder]
     [ -x "$faces_check" ] || { echo "no $faces_check: run tools/build-portable.sh to the end"; return 1; }
     install -m 755 "$faces_check" "$1/opt/tst_fonts"
-    chroot "$1" python3 - <<'EOF'
+    chroot "$1" env TROPILKA_CARRIED_FACES="${2-}" python3 - <<'EOF'
 import os, subprocess, sys
 sys.path.insert(0, "/opt/display")
 import xvfb
@@ -67,7 +68,8 @@ for suite in "${suites[@]}"; do
         ! chroot "$system" sh -c 'ls /usr/lib/*/libQt6* 2>/dev/null | grep -q .' &&
         tar -C "$system/opt" -xzf "$archive" &&
         mkdir -p "$system/opt/display" && cp "$repo"/tests/display/*.py "$geometry" "$system/opt/display/" &&
-        reactions "$system" 1 && reactions "$system" 2 && faces "$system" &&
+        reactions "$system" 1 && reactions "$system" 2 &&
+        faces "$system" && faces "$system" "/opt/tropilka-$version-linux-x86_64/fonts" &&
         chroot "$system" sh -c "useradd -m pupil && su pupil -c '
             cd /opt/tropilka-$version-linux-x86_64 && ./install.sh &&
             desktop-file-validate ~/.local/share/applications/tropilka.desktop &&
