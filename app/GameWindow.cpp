@@ -8,11 +8,14 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 
 namespace {
+
+#include "tropilka.xpm"
 
 QFont menuFont() {
     QFont font = scene::serifFont(16);
@@ -51,7 +54,8 @@ GameWindow::GameWindow(DisplayMode mode)
           scene(), mode == DisplayMode::Kiosk ? help::HelpPanel::LinkAction()
                                               : [this](const QUrl& url) { openLink(url); }) {
     setWindowTitle(titleText());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tropilka.xpm")));
+    // Read from the compiled-in picture: loading it as a file would make Qt try its image plug-ins first.
+    setWindowIcon(QIcon(QPixmap(tropilka_xpm)));
     QPalette colours = palette();
     colours.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
     setPalette(colours);

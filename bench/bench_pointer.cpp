@@ -94,13 +94,15 @@ BENCHMARK(pointerMoveByGrabbing)->Unit(benchmark::kMicrosecond);
 
 // The scene rendered at a display scale, whatever the window's: nothing measured here repaints the window,
 // which would take its own scale again. Scale 0 keeps the window's own placement, full screen. What is
-// pending is rendered first, outside the measurement.
+// pending is rendered and prepared first, outside the measurement.
 void renderAtScale(GameWindow& window, qreal scale) {
     // What the window does between two of the pupil's moves: its repaint, and what that queues.
     QApplication::processEvents(QEventLoop::AllEvents, 100);
     if (scale != 0)
         window.scene().setDevicePixelRatio(scale);
     (void)window.scene().picture();
+    // As the window does once a picture is on screen.
+    window.scene().prepareAhead();
 }
 
 // The display scales the moves that change the picture are measured at: a move has 1 ms, one report of a

@@ -68,8 +68,8 @@ public:
     // Paints every pixel that paint() paints, and none outside deviceBounds(), in the given colour: how the
     // element leaves the picture when it is hidden. By default the whole of deviceBounds().
     virtual void erase(const PaintContext& context, QRgb background) const;
-    // Told where the element lies whenever that changes, so that it can prepare what painting there needs
-    // before a pointer move has to wait for it; the context's clip is empty.
+    // Asked, once it lies where it will be painted, to prepare what painting there needs before a pointer
+    // move has to wait for it; the context's clip is empty.
     virtual void prepare(const PaintContext&) const {}
 
     const QString& toolTip() const { return toolTip_; }

@@ -61,8 +61,17 @@ void Scene::setPlacement(const Placement& placement) {
 
 void Scene::place(Element& element) {
     element.deviceBounds_ = deviceBoundsOf(element);
+    prepared_ = false;
+}
+
+void Scene::prepareAhead() {
+    if (prepared_)
+        return;
     const QRegion none;
-    element.prepare({style_, palette_, styleVersion_, placement_.scale, placement_.origin, canvas_, none});
+    for (const auto& element : elements_)
+        element->prepare(
+            {style_, palette_, styleVersion_, placement_.scale, placement_.origin, canvas_, none});
+    prepared_ = true;
 }
 
 void Scene::setImage(QImage image) {
@@ -154,8 +163,11 @@ void Scene::render() {
     pixels::fill(canvas_, whole, filled_, background);
     const PaintContext erasing{style_,  palette_, styleVersion_, placement_.scale, placement_.origin,
                                canvas_, whole};
-    for (const Element* element : erased_)
-        element->erase(erasing, background);
+    // Where the background was just filled, there is nothing left to erase.
+    for (const Element* element : erased_) {
+        if (!filled_.contains(element->deviceBounds_))
+            element->erase(erasing, background);
+    }
     const QRegion area = repainted_ + filled_;
     const PaintContext painting{style_,  palette_, styleVersion_, placement_.scale, placement_.origin,
                                 canvas_, area};

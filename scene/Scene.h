@@ -118,6 +118,11 @@ public:
     // Whether the kept picture is this one: every element shown or hidden as when it was kept, and no
     // content changed since.
     bool keepsPicture() const;
+    // Lets every element prepare what painting it where it lies needs (a shape's pixel runs), so that showing
+    // it later in a round costs no more than its pixels. Left until the first picture is on screen, which
+    // needs little of it: painting prepares whatever is still missing itself.
+    void prepareAhead();
+    bool isPrepared() const { return prepared_; }
     // Told of every area, in device pixels, that changed, so a window can schedule its repaint.
     void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
 
@@ -134,7 +139,7 @@ public:
 private:
     void render();
     void setImage(QImage image);
-    // Where an element lies in the picture, and what it prepares there.
+    // Where an element lies in the picture.
     void place(Element& element);
     QRect deviceBoundsOf(const Element& element) const {
         return element.deviceExtent(placement_.scale).translated(placement_.origin);
@@ -152,6 +157,7 @@ private:
     // picture are shared.
     QImage canvas_;
     std::vector<std::unique_ptr<Element>> elements_;
+    bool prepared_ = false;
     // Where the picture is out of date, in device pixels, since the last rendering: an area to fill with the
     // background, the elements hidden, which leave the background where they were, and where every element
     // that shows must be painted again.

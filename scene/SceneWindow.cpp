@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 #if QT_CONFIG(tabletevent)
 #include <QTabletEvent>
 #endif
@@ -204,6 +205,8 @@ void SceneWindow::paintEvent(QPaintEvent*) {
     followPlacement();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), scene_.picture());
+    if (!scene_.isPrepared())
+        QTimer::singleShot(0, this, [this] { scene_.prepareAhead(); });
 }
 
 // Qt's widget event delivery rounds position() to whole logical pixels, which at a scale above 1 can be a
