@@ -181,6 +181,8 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(window->hasMouseTracking());
+        // What a round will show is prepared once the first picture is on screen, before any round.
+        QTRY_VERIFY(window->scene().isPrepared());
         const QIcon icon = window->windowIcon();
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.availableSizes().value(0), QSize(32, 32));
