@@ -19,8 +19,8 @@ tests=(
   # Qt Gui's private part delivers window-system events; benchmarks: Google Benchmark, and a private X server
   # with XTest pointer moves for the whole-process measurements
   qt6-base-private-dev libbenchmark-dev xvfb xdotool
-  # tests on a real X server: the script's interpreter, and xwd for screenshots
-  python3 x11-apps
+  # tests on a real X server: the script's interpreter and its X client library
+  python3 python3-xlib
   # the Wayland end-to-end test: a headless compositor, its screen reader, a virtual pointer built from the
   # protocol
   sway grim libwayland-dev pkgconf
@@ -37,7 +37,7 @@ windows=(
   # the cross compiler (POSIX threads, for std::thread), Qt's source unpacked, the installer and the zip
   g++-mingw-w64-x86-64-posix dpkg-dev wixl msitools zip
   # running and testing it: Wine on a private X server with the XTest pointer, and screenshots
-  wine wine64 xvfb xdotool x11-apps python3
+  wine wine64 xvfb xdotool python3 python3-xlib
 )
 portable=(
   "${game[@]}"

@@ -26,7 +26,7 @@ mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Label: Debian' 'Target-Of:
 # The libraries the read-me names, by Debian's package names; the rest is what the test itself runs.
 libraries=$(sed -n '/^Что нужно системе/,/^  Названия/p' "$repo/packaging/portable/README.ru.txt" |
     grep -o '\blib[a-z0-9-]*[0-9]\b' | sort -u | tr '\n' ' ')
-tools="xvfb x11-utils x11-apps xdotool python3 fonts-dejavu-core desktop-file-utils ca-certificates"
+tools="xvfb x11-utils xdotool python3 python3-xlib fonts-dejavu-core desktop-file-utils ca-certificates"
 
 work=$(mktemp -d /var/tmp/tropilka-portable.XXXXXX)
 mounted=()

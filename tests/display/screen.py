@@ -2,7 +2,6 @@
 """What every back-end shares: the screenshot, the faults, waiting, and the desktop's stand-in link opener."""
 import contextlib
 import os
-import struct
 import subprocess
 import time
 
@@ -19,29 +18,26 @@ class Skip(Exception):
 
 
 class Picture:
-    """The whole screen in device pixels, from xwd's dump or a binary PPM (grim), read as (r, g, b)."""
+    """The whole screen in device pixels, read as (r, g, b): step bytes a pixel, channels the bytes of r, g and b."""
 
-    def __init__(self, data):
-        self.data = data
-        if data.startswith(b"P6\n"):
-            _, size, depth, pixels = data.split(b"\n", 3)
-            if depth != b"255":
-                raise Failure("the screenshot is no 8-bit PPM")
-            self.width, self.height = map(int, size.split())
-            self.start, self.stride, self.step, self.channels = len(data) - len(pixels), 3 * self.width, 3, (0, 1, 2)
-            return
-        header = struct.unpack(">25I", data[:100])
-        self.width, self.height, self.stride, self.step = header[4], header[5], header[12], header[11] // 8
-        self.start = header[0] + 12 * header[19]
-        places = [(mask.bit_length() - 1) // 8 for mask in header[14:17]]  # byte of each channel in a value
-        self.channels = tuple(p if header[7] == 0 else self.step - 1 - p for p in places)
+    def __init__(self, data, width, height, step, channels):
+        self.data, self.width, self.height, self.step, self.channels = data, width, height, step, channels
+        self.stride = step * width
+
+    @classmethod
+    def from_ppm(cls, data):
+        """From a binary PPM, as grim writes it."""
+        _, size, depth, pixels = data.split(b"\n", 3)
+        if depth != b"255":
+            raise Failure("the screenshot is no 8-bit PPM")
+        return cls(pixels, *map(int, size.split()), 3, (0, 1, 2))
 
     def colour(self, x, y):
-        i = self.start + y * self.stride + x * self.step
+        i = y * self.stride + x * self.step
         return tuple(self.data[i + c] for c in self.channels)
 
     def row(self, y, x0, x1):
-        i = self.start + y * self.stride
+        i = y * self.stride
         return self.data[i + x0 * self.step:i + x1 * self.step]
 
     def find(self, colour, rect, same=True):

@@ -139,7 +139,7 @@ class Backend(GameBackend):
         self.send("release")
 
     def shot(self):
-        return Picture(self.run("grim", "-t", "ppm", "-"))
+        return Picture.from_ppm(self.run("grim", "-t", "ppm", "-"))
 
     def views(self):
         """The game's windows in sway's tree."""

@@ -5,6 +5,8 @@ Links reach the host's xdg-open through Wine's browser launcher."""
 import os
 import subprocess
 
+from Xlib import X
+
 import x11
 
 WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "windows", "wine-run.sh")
@@ -37,5 +39,5 @@ class Backend(x11.Backend):
         """Windows folds a move into the next while both wait in the queue; a key between them (Shift, which the
         game ignores) keeps each move apart."""
         super().move(x, y)
-        self.x.fake_input(2, SHIFT_KEYCODE)  # KeyPress
-        self.x.fake_input(3, SHIFT_KEYCODE)  # KeyRelease
+        self.fake_input(X.KeyPress, X.KeyRelease, detail=SHIFT_KEYCODE)
+        self.x.flush()
