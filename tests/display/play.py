@@ -133,8 +133,11 @@ class View:
         return self.shows(shot, self.panel_samples, self.blue)
 
     def start_round(self):
-        """Ends any round with a move onto blue, starts one and returns the screen at stage 0."""
+        """Ends any round with a move onto blue, starts one and returns the screen at stage 0. The idle screen in
+        between keeps one round's stage 0 from passing for the next one's where the screen shows a window's
+        picture some time after the game drew it (Wine)."""
         self.move(PARK)
+        self.wait_for(self.idle, "the round to end on blue")
         self.click(self.start_point)
         return self.wait_for(lambda s: self.in_round(s) and self.circle_shown(s, 0), "a round at circle 0")
 
