@@ -15,7 +15,9 @@ export WINEPREFIX WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 case ${1-} in
   --init | --init-shared)
+    # A server that is ending still writes its registry into the prefix: it must be gone before the prefix.
     wineserver -k 2>/dev/null || true
+    wineserver -w
     rm -rf "$WINEPREFIX"
     wine wineboot --init
     wineserver -w
