@@ -254,6 +254,11 @@ int main(int argc, char* argv[]) {
             g1.insert(g1.end(), gameStarts.begin(), gameStarts.end());
             b1.insert(b1.end(), bareStarts.begin(), bareStarts.end());
         }
+        // --runs 0 times start-ups alone.
+        if (g1.empty() || b1.empty()) {
+            std::printf("%-22s not measured\n", t.name);
+            continue;
+        }
         const double g = med(g1, t.field), b = med(b1, t.field);
         const double limit = b * t.ratio + t.slack;
         const bool met = g <= limit;
